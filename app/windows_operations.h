@@ -1,0 +1,33 @@
+// The launcher's operations on Windows: each one hands over to its probe,
+// and the resources the launcher keeps to its end live here.
+#pragma once
+
+#include "launcher/launcher_operations.h"
+#include "probes/win_owners.h"
+
+class WindowsOperations final : public LauncherOperations {
+ public:
+  GuardResult AcquireInstanceGuard(const char* name) override;
+  void ShowMessage(const char* text, const char* caption) override;
+  bool GetCurrentDir(PlatformPath& directory) override;
+  bool ProbeConfigFile(const char* configFilePath) override;
+  void ReadConfigValue(const char* section, const char* key, const char* configFilePath,
+                       ValueText& value) override;
+  bool IsProductInstalled(const char* unInstKey) override;
+  bool IsWindowTitlePresent(const char* setupTitle) override;
+  bool IsProgramRunning(const char* exeName) override;
+  bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) override;
+  bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
+                       PlatformPath& workingDirectory) override;
+  ProcessHandle StartProgram(const char* workingDirectory, const char* programPath,
+                             bool mergeClassPath) override;
+  void WaitForProgram(ProcessHandle program) override;
+  LeadBytePredicate LeadByteTest() override;
+
+ private:
+  // Held until the launcher ends: the guard, install.dat's shared open, and
+  // the started program.
+  UniqueHandle guard_;
+  UniqueFile configFile_;
+  UniqueHandle program_;
+};

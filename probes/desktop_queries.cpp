@@ -1,0 +1,25 @@
+// Small questions to the desktop: message boxes, the current directory,
+// windows by title and the code page's lead bytes.
+#include "probes/desktop.h"
+
+void ShowMessage(const char* text, const char* caption) {
+  MessageBoxA(nullptr, text, caption, MB_OK);
+}
+
+bool GetCurrentDir(PlatformPath& directory) {
+  const DWORD length = GetCurrentDirectoryA(PlatformPath::kAreaSize, directory.Area());
+  // Zero is a failure; a length beyond the area is the size it would need.
+  if (length == 0 || length > PlatformPath::kCapacity) {
+    directory.Clear();
+    return false;
+  }
+  return true;
+}
+
+bool IsWindowTitlePresent(const char* title) {
+  return FindWindowA(nullptr, title) != nullptr;
+}
+
+bool IsSystemLeadByte(unsigned char leadCandidate) {
+  return IsDBCSLeadByte(leadCandidate) != FALSE;
+}

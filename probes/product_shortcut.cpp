@@ -1,0 +1,91 @@
+// The product's shortcut in the all-users Start-menu Programs folder: where
+// it is, and what program and working directory it names.
+#include <windows.h>
+
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "launcher/split_path.h"
+#include "probes/desktop.h"
+
+bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
+  shortcutPath.Clear();
+  char folder[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_COMMON_PROGRAMS, FALSE)) return false;
+  // The link is glued to the folder as written: it carries its own backslash.
+  if (!shortcutPath.Assign(folder) || !shortcutPath.Append(productLink)) {
+    shortcutPath.Clear();
+    return false;
+  }
+  ValueText directory;
+  ValueText fileName;
+  SplitPath(shortcutPath.c_str(), PathPart::Directory, directory, IsSystemLeadByte);
+  SplitPath(shortcutPath.c_str(), PathPart::FileName, fileName, IsSystemLeadByte);
+  char found[MAX_PATH];
+  return SearchPathA(directory.c_str(), fileName.c_str(), nullptr, MAX_PATH, found,
+                     nullptr) != 0;
+}
+
+namespace {
+
+// The path in UTF-16, in an area sized to it.
+class WidePath {
+ public:
+  explicit WidePath(const char* path) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (length <= 0) return;
+    text_ = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(length) * sizeof(wchar_t)));
+    if (text_ != nullptr && MultiByteToWideChar(CP_ACP, 0, path, -1, text_, length) != length) {
+      Free();
+    }
+  }
+  WidePath(const WidePath&) = delete;
+  WidePath& operator=(const WidePath&) = delete;
+  ~WidePath() { Free(); }
+  const wchar_t* Get() const { return text_; }
+
+ private:
+  void Free() {
+    if (text_ != nullptr) HeapFree(GetProcessHeap(), 0, text_);
+    text_ = nullptr;
+  }
+  wchar_t* text_ = nullptr;
+};
+
+}  // namespace
+
+bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
+                     PlatformPath& workingDirectory) {
+  // The library stays initialised: the launcher ends soon after.
+  if (FAILED(CoInitialize(nullptr))) return false;
+
+  IShellLinkA* rawLink = nullptr;
+  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IShellLinkA, reinterpret_cast<void**>(&rawLink)))) {
+    return false;
+  }
+  const ComPtr<IShellLinkA> link(rawLink);
+  IPersistFile* rawFile = nullptr;
+  if (FAILED(link.Get()->QueryInterface(IID_IPersistFile,
+                                        reinterpret_cast<void**>(&rawFile)))) {
+    return false;
+  }
+  const ComPtr<IPersistFile> file(rawFile);
+
+  const WidePath widePath(shortcutPath);
+  if (widePath.Get() == nullptr) return false;
+  if (FAILED(file.Get()->Load(widePath.Get(), STGM_READ))) return false;
+  // No SLR_NO_UI: the shell may search for a target that has moved.
+  if (FAILED(link.Get()->Resolve(nullptr, SLR_ANY_MATCH))) return false;
+
+  WIN32_FIND_DATAA findData;
+  targetPath.Clear();
+  link.Get()->GetPath(targetPath.Area(), PlatformPath::kAreaSize, &findData,
+                      SLGP_UNCPRIORITY);
+  targetPath.Terminate();
+  workingDirectory.Clear();
+  const HRESULT status =
+      link.Get()->GetWorkingDirectory(workingDirectory.Area(), PlatformPath::kAreaSize);
+  workingDirectory.Terminate();
+  return status == S_OK;
+}

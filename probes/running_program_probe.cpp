@@ -1,0 +1,126 @@
+// The running-program probe: is any running program's full file name holding
+// the product's name? Uses the process-status library, loaded at run time.
+#define PSAPI_VERSION 1
+#include <windows.h>
+
+#include <psapi.h>
+
+#include "launcher/text_search.h"
+#include "probes/desktop.h"
+
+namespace {
+
+using EnumProcessesFn = decltype(&::EnumProcesses);
+using EnumProcessModulesFn = decltype(&::EnumProcessModules);
+using GetModuleFileNameExFn = decltype(&::GetModuleFileNameExA);
+using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+
+constexpr DWORD kReadModulesAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+constexpr DWORD kQueryLimitedAccess = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
+constexpr DWORD kFirstListLength = 1024;
+constexpr DWORD kLongestList = 1u << 20;
+
+template <typename Function>
+Function LookUp(HMODULE library, const char* name) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
+// A process-identifier list from the heap, freed when it goes.
+class ProcessList {
+ public:
+  ProcessList() = default;
+  ProcessList(const ProcessList&) = delete;
+  ProcessList& operator=(const ProcessList&) = delete;
+  ~ProcessList() { Free(); }
+
+  // Enumerates every process, growing the list while the platform fills it.
+  // A failed enumeration leaves the list empty.
+  void Enumerate(EnumProcessesFn enumProcesses) {
+    for (DWORD capacity = kFirstListLength; capacity <= kLongestList; capacity *= 2) {
+      Free();
+      ids_ = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), 0, capacity * sizeof(DWORD)));
+      if (ids_ == nullptr) return;
+      DWORD bytes = 0;
+      if (!enumProcesses(ids_, capacity * sizeof(DWORD), &bytes)) return;
+      count_ = bytes / sizeof(DWORD);
+      if (count_ < capacity) return;
+    }
+  }
+  DWORD Count() const { return count_; }
+  DWORD operator[](DWORD index) const { return ids_[index]; }
+
+ private:
+  void Free() {
+    if (ids_ != nullptr) HeapFree(GetProcessHeap(), 0, ids_);
+    ids_ = nullptr;
+    count_ = 0;
+  }
+  DWORD* ids_ = nullptr;
+  DWORD count_ = 0;
+};
+
+struct ProcessStatus {
+  EnumProcessModulesFn enumProcessModules;
+  GetModuleFileNameExFn getModuleFileNameEx;
+  QueryFullProcessImageNameFn queryFullProcessImageName;  // may be null
+};
+
+// The full file name of the process's main module, or, where that cannot be
+// read (another bitness, an elevated process), its image name.
+bool ReadProgramFileName(const ProcessStatus& status, DWORD processId,
+                         ValueText& fileName) {
+  fileName.Clear();
+  const UniqueHandle process(OpenProcess(kReadModulesAccess, FALSE, processId));
+  if (process.IsValid()) {
+    HMODULE module = nullptr;
+    DWORD needed = 0;
+    if (status.enumProcessModules(process.Get(), &module, sizeof module, &needed) &&
+        status.getModuleFileNameEx(process.Get(), module, fileName.Area(),
+                                   ValueText::kAreaSize) != 0) {
+      fileName.Terminate();
+      return true;
+    }
+  }
+  if (status.queryFullProcessImageName == nullptr) return false;
+  const UniqueHandle limited(OpenProcess(kQueryLimitedAccess, FALSE, processId));
+  if (!limited.IsValid()) return false;
+  DWORD length = ValueText::kAreaSize;
+  if (!status.queryFullProcessImageName(limited.Get(), 0, fileName.Area(), &length)) {
+    fileName.Clear();
+    return false;
+  }
+  fileName.Terminate();
+  return true;
+}
+
+}  // namespace
+
+bool IsProgramRunning(const char* exeName) {
+  UniqueLibrary psapi = LoadSystemLibrary("PSAPI.DLL");
+  if (!psapi.IsValid()) return false;
+
+  const auto enumProcesses = LookUp<EnumProcessesFn>(psapi.Get(), "EnumProcesses");
+  ProcessStatus status{};
+  status.enumProcessModules = LookUp<EnumProcessModulesFn>(psapi.Get(), "EnumProcessModules");
+  status.getModuleFileNameEx =
+      LookUp<GetModuleFileNameExFn>(psapi.Get(), "GetModuleFileNameExA");
+  if (enumProcesses == nullptr || status.enumProcessModules == nullptr ||
+      status.getModuleFileNameEx == nullptr) {
+    psapi.Reset();
+    ShowMessage("Failed to load PSAPI.DLL", "Fatal Error");
+    return false;
+  }
+  status.queryFullProcessImageName = LookUp<QueryFullProcessImageNameFn>(
+      GetModuleHandleA("KERNEL32.DLL"), "QueryFullProcessImageNameA");
+
+  ProcessList processes;
+  processes.Enumerate(enumProcesses);
+  ValueText fileName;
+  for (DWORD i = 0; i < processes.Count(); ++i) {
+    if (ReadProgramFileName(status, processes[i], fileName) &&
+        ContainsText(fileName.c_str(), exeName)) {
+      return true;
+    }
+  }
+  return false;
+}

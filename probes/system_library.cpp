@@ -1,0 +1,11 @@
+// Loads a system library by its full path in the system directory, so a
+// library of the same name on the medium is never picked up instead.
+#include "probes/desktop.h"
+
+UniqueLibrary LoadSystemLibrary(const char* fileName) {
+  PlatformPath path;
+  const UINT length = GetSystemDirectoryA(path.Area(), PlatformPath::kAreaSize);
+  if (length == 0 || length > PlatformPath::kCapacity) return UniqueLibrary();
+  if (!path.Append("\\") || !path.Append(fileName)) return UniqueLibrary();
+  return UniqueLibrary(LoadLibraryA(path.c_str()));
+}

@@ -1,0 +1,23 @@
+// Starting the chosen program, merging the user's class path before the
+// product's start, and waiting for the program's end.
+#pragma once
+
+#include "launcher/launcher_operations.h"
+#include "start/class_path_join.h"
+
+// Brings the user's stored CLASSPATH (HKCU\Environment) into the launcher's
+// own variable, which the product inherits. Without a stored value nothing
+// changes.
+void MergeClassPath();
+
+// The user's stored class path, terminated; false when there is none or it
+// does not fit a variable.
+bool ReadStoredClassPath(EnvironmentText& stored);
+
+// Starts `programPath` with no arguments in `workingDirectory`; null when
+// the start failed.
+ProcessHandle StartProgram(const char* workingDirectory, const char* programPath,
+                           bool mergeClassPath);
+
+// Returns once the program has ended.
+void WaitForProgram(ProcessHandle program);
