@@ -15,5 +15,6 @@ if [ ! -f "$WINEPREFIX/.autorun-ready" ]; then
   wineserver -w
   touch "$WINEPREFIX/.autorun-ready"
 fi
-wineserver -p </dev/null >/dev/null 2>&1
+# Already running from an earlier run is fine.
+wineserver -p </dev/null >/dev/null 2>&1 || true
 echo "wine prefix ready: $WINEPREFIX"
