@@ -1,5 +1,6 @@
-// A fake of the launcher's operations for host tests: answers from plain
-// fields and records every call, with its arguments, as one readable line.
+// A fake of the launcher's operations for host tests: records every call, with
+// its arguments, as one readable line, and answers from plain fields whose
+// defaults describe a typical medium on a machine where nothing is running.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,18 +15,25 @@ class RecordingOperations final : public LauncherOperations {
  public:
   GuardResult guard = GuardResult::Created;
   bool currentDirKnown = true;
-  std::string currentDir;
+  std::string currentDir = "D:\\media";
   bool configFilePresent = true;
-  std::map<std::string, std::string> values;  // "Section/Key" -> value; missing reads empty
+  // "Section/Key" -> value; a missing key reads empty.
+  std::map<std::string, std::string> values = {{"Config/UnInstKey", "Prod"},
+                                               {"Config/SetupPath", "setup.exe"},
+                                               {"AppRun/RunFirst", "first.exe"},
+                                               {"Config/SetupTitle", "Prod Setup"},
+                                               {"Config/ExeName", "prod.exe"},
+                                               {"AppRun/Installed", "tools.exe"},
+                                               {"Config/ProductLink", "Prod\\Prod.lnk"}};
   bool installed = false;
   bool windowPresent = false;
   bool programRunning = false;
   bool shortcutFound = true;
-  std::string shortcutPath;
+  std::string shortcutPath = "C:\\Menu\\Prod.lnk";
   bool resolves = true;
-  std::string targetPath;
-  std::string targetDir;
-  ProcessHandle startResult = &startedProgram_;  // set to nullptr for a failed start
+  std::string targetPath = "C:\\Prod\\prod.exe";
+  std::string targetDir = "C:\\Prod";
+  ProcessHandle startResult = &startedProgram_;  // nullptr: the start fails
   LeadBytePredicate leadByte = nullptr;
 
   std::vector<std::string> calls;
