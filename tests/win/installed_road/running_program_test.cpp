@@ -1,0 +1,110 @@
+// The running-program probe against real processes: a product held running
+// in a folder of its own, and a process-status library planted beside the
+// program and in its current directory, which must never be loaded.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "probes/desktop.h"
+#include "tests/win/installed_road/road_test_helpers.h"
+
+namespace {
+
+// Without an override the platform prefers its own process-status library to
+// any planted one, and a planting test would prove nothing. Its loader takes
+// WINEDLLOVERRIDES only from the host-side environment, not from the block a
+// Windows parent hands down (checked), so the override is set in the registry
+// for the helper program alone.
+class ProcessStatusOverride {
+ public:
+  ProcessStatusOverride() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kKey) + "\\DllOverrides").c_str(), 0,
+                        nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+      return;
+    }
+    const char order[] = "native,builtin";
+    RegSetValueExA(key, "psapi", 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof order);
+    RegCloseKey(key);
+  }
+  ProcessStatusOverride(const ProcessStatusOverride&) = delete;
+  ProcessStatusOverride& operator=(const ProcessStatusOverride&) = delete;
+  ~ProcessStatusOverride() { RegDeleteTreeA(HKEY_CURRENT_USER, kKey); }
+
+ private:
+  static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\planted_library.exe";
+};
+
+TEST(RunningProgramProbe, MatchesTheFullFileNameCaseSensitively) {
+  const ScratchFolder folder(TempFolderPath("running"));
+  const std::string productFolder = folder / "ProdDir Zeta";
+  std::filesystem::create_directories(productFolder);
+  const std::string product = productFolder + "\\zetaapp.exe";
+  ASSERT_TRUE(CopyFileA(BuildProgram("recorder.exe").c_str(), product.c_str(), FALSE));
+
+  const std::string holdName = UniqueName("AutorunRoadHold");
+  const HANDLE hold = CreateEventA(nullptr, TRUE, FALSE, holdName.c_str());
+  ASSERT_NE(hold, nullptr);
+  HANDLE process = nullptr;
+  {
+    const ScopedVariable recordDir("AUTORUN_TEST_RECORD_DIR", folder.Path());
+    const ScopedVariable holdEvent("AUTORUN_TEST_HOLD_EVENT", holdName);
+    process = StartHelper(product, "", folder.Path());
+  }
+  ASSERT_NE(process, nullptr);
+  // The record is written once the program runs; it then waits for the event.
+  ASSERT_TRUE(WaitForFile(folder / "zetaapp.txt", 10000));
+
+  struct Case {
+    const char* exeName;
+    bool running;
+  };
+  const Case cases[] = {
+      {"zetaapp.exe", true},
+      {"\\ProdDir Zeta\\", true},  // only a folder name of the product
+      {"ZETAAPP.EXE", false},
+      {"ProdDir zeta", false},
+      {"no-such-program-7f3q.exe", false},
+      // A 64-bit system process, whose modules a 32-bit caller cannot read:
+      // only its image name can find it.
+      {"\\services.exe", true},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(IsProgramRunning(c.exeName), c.running) << c.exeName;
+  }
+
+  SetEvent(hold);
+  EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+  CloseHandle(process);
+  CloseHandle(hold);
+  EXPECT_FALSE(IsProgramRunning("zetaapp.exe")) << "after the product ended";
+}
+
+TEST(RunningProgramProbe, NeverLoadsAPlantedLibrary) {
+  const ScratchFolder folder(TempFolderPath("planted"));
+  const std::string programFolder = folder / "medium";
+  const std::string currentFolder = folder / "current";
+  std::filesystem::create_directories(programFolder);
+  std::filesystem::create_directories(currentFolder);
+  const std::string program = programFolder + "\\planted_library.exe";
+  ASSERT_TRUE(CopyFileA(BuildProgram("planted_library.exe").c_str(), program.c_str(), FALSE));
+  ASSERT_EQ(RunHelper(program, "plant \"" + programFolder + "\"", folder.Path()), 0u);
+  ASSERT_EQ(RunHelper(program, "plant \"" + currentFolder + "\"", folder.Path()), 0u);
+  const std::string besideMark = programFolder + "\\PSAPI.DLL.loaded";
+  const std::string currentMark = currentFolder + "\\PSAPI.DLL.loaded";
+  const auto Marked = [](const std::string& mark) {
+    return GetFileAttributesA(mark.c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
+
+  const ProcessStatusOverride preferPlanted;
+  // The probe still works, finding its own program, and loads no planted copy.
+  EXPECT_EQ(RunHelper(program, "probe", currentFolder), 10u);
+  EXPECT_FALSE(Marked(besideMark));
+  EXPECT_FALSE(Marked(currentMark));
+
+  // The same setup catches a load by name: the copy beside the program is taken.
+  EXPECT_EQ(RunHelper(program, "plain", currentFolder), 20u);
+  EXPECT_TRUE(Marked(besideMark));
+}
+
+}  // namespace
