@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the builds and tests need, when missing:
 # CMake and g++ with GoogleTest for the host build, the mingw-w64 i686 cross
-# compiler and Wine (32- and 64-bit) for the Windows build and its tests.
+# compiler and Wine (32- and 64-bit) for the Windows build and its tests,
+# clang with its sanitizer and fuzzer runtimes for the fuzzers.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386 wine64)
+packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386 wine64 clang-14 libclang-rt-14-dev)
 
 missing=()
 for package in "${packages[@]}"; do

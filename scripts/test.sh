@@ -7,5 +7,7 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --workflow --preset host
 cmake --workflow --preset host-sanitize
+scripts/fuzz.sh
+scripts/reproducible.sh
 cmake --workflow --preset win32
 echo "All tests passed. autorun.exe: build/win32/bin/autorun.exe"
