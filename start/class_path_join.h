@@ -3,8 +3,9 @@
 
 #include "launcher/fixed_text.h"
 
-// The most an environment variable's value can hold.
-using EnvironmentText = FixedText<32767>;
+// The most an environment variable's value can hold: 32,767 characters with
+// its terminator, so 32,766 of text.
+using EnvironmentText = FixedText<32766>;
 
 // Decides the new CLASSPATH: returns false when it stays as it is (the stored
 // class path already occurs in it, or the joined text would not fit a

@@ -23,9 +23,9 @@ const JoinCase kJoinCases[] = {
     {"a.jar;", "c.jar", true, "a.jar;c.jar"},
     {"b.jar", "a.jar;b.jar", true, "b.jara.jar;b.jar"},
     {"C:\\LIB", "c:\\lib", true, "C:\\LIBc:\\lib"},
-    {std::string(32000, 'a'), std::string(767, 'b'), true,
-     std::string(32000, 'a') + std::string(767, 'b')},
-    {std::string(32000, 'a'), std::string(768, 'b'), false, ""},
+    {std::string(32000, 'a'), std::string(766, 'b'), true,
+     std::string(32000, 'a') + std::string(766, 'b')},
+    {std::string(32000, 'a'), std::string(767, 'b'), false, ""},
 };
 
 TEST(JoinClassPathTest, JoinsOnlyWhatIsMissingAndFits) {
