@@ -1,0 +1,143 @@
+// The class-path merge with the user's real stored CLASSPATH, and programs
+// started, recorded and waited for.
+#include "start/program_start.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "tests/win/win_test_helpers.h"
+
+using namespace wintest;
+
+namespace {
+
+// Puts the user's stored CLASSPATH and the process's variable back afterwards.
+class ClassPathTest : public testing::Test {
+ protected:
+  RegistryValueScope stored_{HKEY_CURRENT_USER, "Environment", "CLASSPATH"};
+  EnvironmentScope variable_{"CLASSPATH"};
+};
+
+std::string Terminated(const std::string& text) { return text + '\0'; }
+
+}  // namespace
+
+TEST_F(ClassPathTest, MergesTheStoredClassPathIntoTheVariable) {
+  const std::string longVariable(30000, 'c');
+  const struct {
+    const char* name;
+    DWORD type;
+    bool stored;
+    std::string storedData;
+    const char* variable;  // null: unset
+    std::string expected;
+  } rows[] = {
+      {"unset variable", REG_SZ, true, Terminated("C:\\lib\\a.jar"), nullptr, "C:\\lib\\a.jar"},
+      {"already present", REG_SZ, true, Terminated("b.jar"), "x;b.jar;y", "x;b.jar;y"},
+      {"joined without separator", REG_SZ, true, Terminated("b.jar"), "a.jar;", "a.jar;b.jar"},
+      {"empty stored value", REG_SZ, true, Terminated(""), nullptr, "(unset)"},
+      {"no stored value, unset", REG_SZ, false, "", nullptr, "(unset)"},
+      {"no stored value, set", REG_SZ, false, "", "a.jar", "a.jar"},
+      {"not expanded", REG_EXPAND_SZ, true, Terminated("%JAVA%\\c.jar"), nullptr, "%JAVA%\\c.jar"},
+      {"unterminated data", REG_BINARY, true, "bin.jar", "a;", "a;bin.jar"},
+      // A value and its terminator fit 32,767 characters; the 8-bit setter
+      // cannot take a longer one.
+      {"joined fills a variable", REG_SZ, true, Terminated(std::string(2766, 's')),
+       longVariable.c_str(), longVariable + std::string(2766, 's')},
+      {"joined too long", REG_SZ, true, Terminated(std::string(2767, 's')), longVariable.c_str(),
+       longVariable},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    stored_.Set(row.type, row.stored ? &row.storedData : nullptr);
+    variable_.Set(row.variable);
+    MergeClassPath();
+    const std::string after = EnvironmentValue("CLASSPATH");
+    EXPECT_EQ(after.size(), row.expected.size());
+    EXPECT_TRUE(after == row.expected) << after.substr(0, 80);
+  }
+}
+
+namespace {
+
+// A recorder program copied onto a medium of the test's own, started from
+// there in a working directory of its own.
+class ProgramStartTest : public ClassPathTest {
+ protected:
+  void SetUp() override {
+    record_.Set(medium_.Path().c_str());
+    CreateDirectoryA(workingDirectory_.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(SiblingProgram("recorder").c_str(), program_.c_str(), FALSE));
+  }
+  std::string Record() const { return ReadFileText(medium_.File("product.txt")); }
+
+  TempFolder medium_;
+  EnvironmentScope record_{"AUTORUN_TEST_RECORD_DIR"};
+  std::string program_ = medium_.File("product.exe");
+  std::string workingDirectory_ = medium_.File("work");
+};
+
+}  // namespace
+
+TEST_F(ProgramStartTest, StartsWithoutArgumentsInTheWorkingDirectory) {
+  const std::string stored = Terminated("s.jar");
+  stored_.Set(REG_SZ, &stored);
+  const struct {
+    bool merge;
+    const char* variable;
+    const char* childClassPath;
+  } rows[] = {{false, nullptr, "(unset)"}, {true, nullptr, "s.jar"}, {true, "a;", "a;s.jar"}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.childClassPath);
+    DeleteFileA(medium_.File("product.txt").c_str());
+    variable_.Set(row.variable);
+    const ProcessHandle started =
+        StartProgram(workingDirectory_.c_str(), program_.c_str(), row.merge);
+    ASSERT_NE(started, nullptr);
+    WaitForProgram(started);
+    CloseHandle(started);
+    const std::string record = Record();
+    EXPECT_EQ(RecordedValue(record, "program"), program_);
+    EXPECT_EQ(RecordedValue(record, "cwd"), workingDirectory_);
+    EXPECT_EQ(RecordedValue(record, "classpath"), row.childClassPath);
+    const std::string commandLine = RecordedValue(record, "commandline");
+    EXPECT_TRUE(commandLine == program_ || commandLine == "\"" + program_ + "\"") << commandLine;
+  }
+}
+
+TEST_F(ProgramStartTest, WaitReturnsOnlyOnceTheProgramHasEnded) {
+  const std::string eventName = UniqueName("AutorunTestHold_");
+  HANDLE hold = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
+  EnvironmentScope holdVariable("AUTORUN_TEST_HOLD_EVENT");
+  holdVariable.Set(eventName.c_str());
+
+  const ProcessHandle started = StartProgram(workingDirectory_.c_str(), program_.c_str(), false);
+  ASSERT_NE(started, nullptr);
+  std::atomic<bool> waited{false};
+  std::thread waiter([&] {
+    WaitForProgram(started);
+    waited = true;
+  });
+  for (int tries = 0; tries < 500 && Record().empty(); ++tries) Sleep(20);
+  EXPECT_FALSE(Record().empty());  // the program runs and holds on
+  Sleep(300);
+  EXPECT_FALSE(waited);
+  EXPECT_EQ(WaitForSingleObject(started, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+  SetEvent(hold);
+  waiter.join();
+  EXPECT_TRUE(waited);
+  EXPECT_EQ(WaitForSingleObject(started, 0), static_cast<DWORD>(WAIT_OBJECT_0));
+  CloseHandle(started);
+  CloseHandle(hold);
+}
+
+TEST_F(ProgramStartTest, FailedStartGivesNoHandle) {
+  const char* const folder = workingDirectory_.c_str();
+  EXPECT_EQ(StartProgram(folder, medium_.File("missing.exe").c_str(), false), nullptr);
+  EXPECT_EQ(StartProgram(medium_.File("missing").c_str(), program_.c_str(), false), nullptr);
+  // A root with an empty program value, as an empty key composes it.
+  EXPECT_EQ(StartProgram(folder, (medium_.Path() + "\\").c_str(), false), nullptr);
+}
