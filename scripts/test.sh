@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable parts on the host (plain
-# and under AddressSanitizer and UBSan), then autorun.exe and the Windows-side
-# tests under Wine.
+# and under AddressSanitizer and UBSan), the fuzzers for a bounded time, the
+# check that two clean builds of autorun.exe are identical, then autorun.exe
+# and the Windows-side tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
