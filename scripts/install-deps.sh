@@ -2,10 +2,11 @@
 # Installs the Debian packages the builds and tests need, when missing:
 # CMake and g++ with GoogleTest for the host build, the mingw-w64 i686 cross
 # compiler and Wine (32- and 64-bit) for the Windows build and its tests,
-# clang with its sanitizer and fuzzer runtimes for the fuzzers.
+# clang with its sanitizer and fuzzer runtimes for the fuzzers, and the
+# locale sources from which the code-page-932 test makes its locale.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386 wine64 clang-14 libclang-rt-14-dev)
+packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 wine wine32:i386 wine64 clang-14 libclang-rt-14-dev locales)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,0 +1,367 @@
+// autorun.exe itself under Wine, started from the root of a sample medium on
+// a machine state built for each case. Every message box is read back and
+// dismissed in order; the stand-in program the launcher starts reports its
+// path, working directory and CLASSPATH; the launcher must wait for it in
+// autorun mode only, start nothing else, and end with exit code 0.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "tests/e2e/e2e_harness.h"
+#include "tests/support/message_boxes.h"
+
+bool operator==(const SeenMessageBox& a, const SeenMessageBox& b) {
+  return a.caption == b.caption && a.text == b.text;
+}
+void PrintTo(const SeenMessageBox& box, std::ostream* out) {
+  *out << '"' << box.caption << "\" / \"" << box.text << '"';
+}
+
+namespace {
+
+constexpr char kUnInstKey[] = "AutorunE2EProduct";
+constexpr char kUninstallList[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+constexpr char kAutorunOverrides[] = "Software\\Wine\\AppDefaults\\autorun.exe\\DllOverrides";
+constexpr char kSetupTitle[] = "Autorun E2E Setup";
+constexpr char kLink[] = "\\AutorunE2E\\Product.lnk";
+constexpr char kProduct[] = "{work}Product\\product.exe";
+constexpr char kProductWork[] = "{work}Product Work";
+constexpr char kSetup[] = "{medium}setup\\setup.exe";
+constexpr DWORD kPatienceMs = 10000;
+// Long enough for a launcher that does not wait to have ended.
+constexpr DWORD kWaitCheckMs = 700;
+constexpr bool kWaits = true;
+constexpr bool kNoWait = false;
+
+enum class LinkPlace { None, AllUsers, CurrentUser };
+enum class Psapi { System, LackingFunction, PlantedOnMedium };
+using Config = std::map<std::pair<std::string, std::string>, std::string>;
+
+// One run of the launcher: the machine, the command-line tail, and what must
+// come of it. The defaults are the installed product with its all-users
+// shortcut, CLASSPATH=A; in the launcher's environment and B; stored for the
+// user, no setup window, nothing running, autorun mode.
+struct Case {
+  explicit Case(const char* caseName) : name(caseName) {}
+
+  Case& NotInstalled() { return installed = false, *this; }
+  Case& Tail(const char* text) { return tail = text, *this; }
+  // A null value removes the key.
+  Case& Value(const char* section, const char* key, const char* value) {
+    if (value == nullptr) config->erase({section, key});
+    if (value != nullptr) (*config)[{section, key}] = value;
+    return *this;
+  }
+  Case& NoConfigFile() { return config.reset(), *this; }
+  Case& Link(LinkPlace place) { return link = place, *this; }
+  Case& LinkNamed(const char* file) {
+    return linkName = file, Value("Config", "ProductLink", file);
+  }
+  Case& Target(const char* path) { return target = path, *this; }
+  Case& ClassPaths(const char* inEnvironment, const char* stored) {
+    return classPath = inEnvironment, storedClassPath = stored, *this;
+  }
+  Case& SetupWindow() { return setupWindow = true, *this; }
+  Case& Running(const char* path) { return running = path, *this; }
+  Case& With(Psapi kind) { return psapi = kind, *this; }
+  Case& WhileFirstWaits() { return whileFirstWaits = true, *this; }
+  Case& CodePage932() { return codePage932 = true, *this; }
+  Case& Shows(const char* caption, const char* text) {
+    return boxes.push_back({caption, text}), *this;
+  }
+  Case& Starts(const char* path, const char* directory, const char* seen, bool wait) {
+    return program = path, cwd = directory, seenClassPath = seen, waits = wait, *this;
+  }
+
+  std::string name;
+  bool installed = true;
+  std::string tail;
+  std::optional<Config> config = Config{
+      {{"Config", "UnInstKey"}, kUnInstKey},
+      {{"Config", "SetupPath"}, "setup\\setup.exe"},
+      {{"Config", "SetupTitle"}, kSetupTitle},
+      {{"Config", "ExeName"}, "\\Product\\product.exe"},
+      {{"Config", "ProductLink"}, kLink},
+      {{"AppRun", "RunFirst"}, "extras\\runfirst.exe"},
+      {{"AppRun", "Installed"}, "extras\\installed.exe"},
+  };
+  LinkPlace link = LinkPlace::AllUsers;
+  std::string linkName = kLink;
+  std::string target = kProduct;
+  const char* classPath = "A;";        // null: unset
+  const char* storedClassPath = "B;";  // null: none stored
+  bool setupWindow = false;
+  std::string running;
+  Psapi psapi = Psapi::System;
+  bool whileFirstWaits = false;
+  bool codePage932 = false;
+
+  std::vector<SeenMessageBox> boxes;
+  std::string program;  // empty: nothing is started
+  std::string cwd;
+  std::string seenClassPath;
+  bool waits = false;
+};
+
+void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
+
+constexpr char kLauncherRunning[] = "The current programm is already running.";
+constexpr char kSetupRunning[] = "The setup is already running.";
+constexpr char kProductRunning[] = "The programm is already running.";
+constexpr char kLinkMissing[] = "Application link isn't found.";
+constexpr char kPsapiBroken[] = "Failed to load PSAPI.DLL";
+
+// Roads that end in a started program.
+const Case kStarts[] = {
+    Case("not-installed-autorun-starts-setup-and-waits")
+        .NotInstalled()
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    Case("not-installed-direct-run-starts-runfirst")
+        .NotInstalled()
+        .Tail("-a")
+        .Starts("{medium}extras\\runfirst.exe", "{medium}", "A;", kNoWait),
+    Case("not-installed-ignores-setup-window-and-running-product")
+        .NotInstalled()
+        .SetupWindow()
+        .Running(kProduct)
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    Case("installed-autorun-merges-classpath").Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("installed-autorun-stored-classpath-only")
+        .ClassPaths(nullptr, "B;")
+        .Starts(kProduct, kProductWork, "B;", kWaits),
+    Case("installed-autorun-classpath-already-holds-stored")
+        .ClassPaths("x;B;y", "B;")
+        .Starts(kProduct, kProductWork, "x;B;y", kWaits),
+    Case("installed-autorun-nothing-stored-leaves-classpath-unset")
+        .ClassPaths(nullptr, nullptr)
+        .Starts(kProduct, kProductWork, "(unset)", kWaits),
+    Case("installed-direct-run-starts-installed-program")
+        .Tail("-a")
+        .Starts("{medium}extras\\installed.exe", "{medium}", "A;", kNoWait),
+    Case("installed-direct-run-slash-switch")
+        .Tail("/a")
+        .Starts("{medium}extras\\installed.exe", "{medium}", "A;", kNoWait),
+    Case("shortcut-target-with-blanks")
+        .Target("{work}Program Files\\My Product\\my product.exe")
+        .Starts("{work}Program Files\\My Product\\my product.exe", kProductWork, "A;B;", kWaits),
+    Case("exe-name-missing")
+        .Value("Config", "ExeName", nullptr)
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("exe-name-empty")
+        .Value("Config", "ExeName", "")
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("setup-title-missing")
+        .Value("Config", "SetupTitle", nullptr)
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("setup-title-empty")
+        .Value("Config", "SetupTitle", "")
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("exe-name-differing-in-case-does-not-match")
+        .Value("Config", "ExeName", "\\PRODUCT\\PRODUCT.EXE")
+        .Running(kProduct)
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("psapi-planted-on-medium-is-not-loaded")
+        .With(Psapi::PlantedOnMedium)
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("psapi-lacking-function-then-product-starts")
+        .With(Psapi::LackingFunction)
+        .Shows("Fatal Error", kPsapiBroken)
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+};
+
+// Roads that end in a message box.
+const Case kRefusals[] = {
+    // A drive root keeps its backslash and one more is put before the name.
+    Case("install-dat-missing").NoConfigFile().Shows("WARNING", "{medium}\\install.dat"),
+    Case("second-launcher-while-product-runs").WhileFirstWaits().Shows("Autorun", kLauncherRunning),
+    Case("second-launcher-while-setup-runs")
+        .NotInstalled()
+        .WhileFirstWaits()
+        .Shows("Autorun", kLauncherRunning),
+    Case("setup-window-present").SetupWindow().Shows("WARNING", kSetupRunning),
+    Case("product-running").Running(kProduct).Shows("WARNING", kProductRunning),
+    Case("product-running-matched-by-folder-name")
+        .Value("Config", "ExeName", "Held Product")
+        .Running("{work}Held Product\\app.exe")
+        .Shows("WARNING", kProductRunning),
+    Case("shortcut-missing").Link(LinkPlace::None).Shows("Autorun", kLinkMissing),
+    Case("product-link-without-leading-backslash")
+        .Value("Config", "ProductLink", "AutorunE2E\\Product.lnk")
+        .Shows("Autorun", kLinkMissing),
+    Case("shortcut-only-in-user-start-menu")
+        .Link(LinkPlace::CurrentUser)
+        .Shows("Autorun", kLinkMissing),
+    Case("psapi-lacking-function-then-shortcut-missing")
+        .With(Psapi::LackingFunction)
+        .Link(LinkPlace::None)
+        .Shows("Fatal Error", kPsapiBroken)
+        .Shows("Autorun", kLinkMissing),
+};
+
+// Code page 932: "\x83\x5C" is one character whose second byte is a backslash.
+const Case kDoubleByte[] = {
+    Case("double-byte-shortcut-name")
+        .CodePage932()
+        .LinkNamed("\\AutorunE2E\\\x83\x5C.lnk")
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+};
+
+bool WriteConfigFile(const std::optional<Config>& config) {
+  const std::string path = TheLayout().medium + "install.dat";
+  if (!config) return DeleteFileA(path.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND;
+  std::string text;
+  for (const std::string section : {"Config", "AppRun"}) {
+    text += "[" + section + "]\r\n";
+    for (const auto& [place, value] : *config) {
+      if (place.first == section) text += place.second + "=" + value + "\r\n";
+    }
+  }
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  return std::fclose(file) == 0 && written;
+}
+
+// The machine state a case asks for, in place while it lives.
+struct Machine {
+  Machine(const Case& c, Hold& hold) {
+    if (!WriteConfigFile(c.config)) problems += "install.dat; ";
+    classPath.emplace("CLASSPATH", c.classPath);
+    stored.emplace(HKEY_CURRENT_USER, "Environment", "CLASSPATH", c.storedClassPath);
+    if (!stored->Ok()) problems += "stored CLASSPATH; ";
+    if (c.installed) {
+      uninstall.emplace(HKEY_LOCAL_MACHINE, std::string(kUninstallList) + kUnInstKey,
+                        "UninstallString", "C:\\uninstall.exe");
+      if (!uninstall->Ok()) problems += "uninstall entry; ";
+    }
+    if (c.link != LinkPlace::None) {
+      shortcut.emplace(c.link == LinkPlace::AllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS,
+                       c.linkName, Expand(c.target), Expand(kProductWork));
+      if (!shortcut->Ok()) problems += "shortcut; ";
+    }
+    if (c.setupWindow && !window.emplace(kSetupTitle).Ok()) problems += "setup window; ";
+    if (!c.running.empty() && !running.emplace(Expand(c.running), hold).Ok()) {
+      problems += "running product; ";
+    }
+    // Wine's per-program override: only autorun.exe prefers a library file of
+    // that name to Wine's own (an override in the environment of a Windows
+    // parent does not reach its child).
+    const std::string fake = TheLayout().bin + "e2e_psapi.dll";
+    if (c.psapi == Psapi::LackingFunction) {
+      if (!swapped.emplace(fake).Ok()) problems += "system psapi.dll; ";
+      libraryOverride.emplace(HKEY_CURRENT_USER, kAutorunOverrides, "psapi", "native");
+    }
+    if (c.psapi == Psapi::PlantedOnMedium) {
+      if (!planted.emplace(fake, TheLayout().medium + "PSAPI.DLL").Ok()) problems += "plant; ";
+      libraryOverride.emplace(HKEY_CURRENT_USER, kAutorunOverrides, "psapi", "native,builtin");
+    }
+    if (libraryOverride && !libraryOverride->Ok()) problems += "library override; ";
+  }
+
+  std::string problems;
+  std::optional<EnvVar> classPath;
+  std::optional<RegistryValue> stored;
+  std::optional<RegistryValue> uninstall;
+  std::optional<Shortcut> shortcut;
+  std::optional<TitledWindow> window;
+  std::optional<RunningProgram> running;
+  std::optional<SystemLibrarySwap> swapped;
+  std::optional<FileCopy> planted;
+  std::optional<RegistryValue> libraryOverride;
+};
+
+std::string PendingBox(const Process& launcher) {
+  SeenMessageBox seen;
+  if (!DismissNextMessageBox(launcher.Id(), 300, seen)) return "no box is showing";
+  return "it shows \"" + seen.caption + "\" / \"" + seen.text + "\"";
+}
+
+void ExpectOutcome(const Case& c, const Process& launcher, Hold& hold) {
+  std::vector<SeenMessageBox> expected;
+  std::vector<SeenMessageBox> seen;
+  for (const SeenMessageBox& box : c.boxes) {
+    expected.push_back({box.caption, Expand(box.text)});
+    SeenMessageBox next;
+    if (!DismissNextMessageBox(launcher.Id(), kPatienceMs, next)) break;
+    seen.push_back(next);
+  }
+  EXPECT_EQ(seen, expected);
+
+  std::set<std::string> records;
+  if (!c.program.empty()) {
+    const auto record = WaitForRecord(Expand(c.program), kPatienceMs);
+    ASSERT_TRUE(record) << c.program << " did not start; " << PendingBox(launcher);
+    EXPECT_EQ(record->at("program"), Expand(c.program));
+    EXPECT_EQ(record->at("cwd"), Expand(c.cwd));
+    EXPECT_EQ(record->at("classpath"), c.seenClassPath);
+    if (c.waits) {
+      EXPECT_FALSE(launcher.HasEnded(kWaitCheckMs)) << "the launcher did not wait";
+    } else {
+      EXPECT_TRUE(launcher.HasEnded(kPatienceMs)) << "the launcher waited";
+    }
+    const std::string file = c.program.substr(c.program.rfind('\\') + 1);
+    records.insert(file.substr(0, file.rfind('.')) + ".txt");
+  }
+  hold.Release();
+  ASSERT_TRUE(launcher.HasEnded(kPatienceMs))
+      << "the launcher still runs; " << PendingBox(launcher);
+  EXPECT_EQ(launcher.ExitCode(), 0u);
+  if (c.psapi == Psapi::LackingFunction) records.insert("psapi-loaded.txt");
+  EXPECT_EQ(ListRecords(), records) << "programs started and libraries loaded";
+}
+
+// Without this locale Wine cannot make file names holding double-byte
+// characters (the code page alone comes from LC_ALL).
+bool JapaneseLocaleGenerated() {
+  const std::string folder = Variable("LOCPATH");
+  return !folder.empty() && GetFileAttributesA(("Z:" + folder + "/ja_JP.UTF-8/LC_CTYPE").c_str()) !=
+                                INVALID_FILE_ATTRIBUTES;
+}
+
+class LauncherOnMedium : public testing::TestWithParam<Case> {};
+
+TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
+  const Case& c = GetParam();
+  const Layout& layout = TheLayout();
+  ASSERT_EQ(layout.error, "");
+  if (c.codePage932) {
+    if (!JapaneseLocaleGenerated()) {
+      GTEST_SKIP() << "the ja_JP.UTF-8 locale could not be generated (localedef, LOCPATH), "
+                      "so Wine cannot name files in code page 932";
+    }
+    ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8, as the e2e_cp932 test does";
+  }
+  ClearRecords();
+  Hold hold;
+  Machine machine(c, hold);
+  ASSERT_EQ(machine.problems, "") << "the machine state could not be built";
+
+  const std::string autorun = layout.medium + "autorun.exe";
+  std::optional<Process> first;
+  if (c.whileFirstWaits) {
+    first.emplace(autorun, c.tail, layout.medium);
+    ASSERT_TRUE(WaitForAnyRecord(kPatienceMs)) << "the first launcher started nothing";
+    ClearRecords();
+  }
+  const Process launcher(autorun, c.tail, layout.medium);
+  ASSERT_TRUE(launcher.Started());
+  ExpectOutcome(c, launcher, hold);
+  if (first) {
+    EXPECT_TRUE(first->HasEnded(kPatienceMs)) << "the first launcher still runs";
+    EXPECT_EQ(first->ExitCode(), 0u);
+  }
+}
+
+std::string TestName(const testing::TestParamInfo<Case>& info) {
+  std::string name = info.param.name;
+  for (char& c : name) c = c == '-' ? '_' : c;
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, LauncherOnMedium, testing::ValuesIn(kStarts), TestName);
+INSTANTIATE_TEST_SUITE_P(Refusals, LauncherOnMedium, testing::ValuesIn(kRefusals), TestName);
+INSTANTIATE_TEST_SUITE_P(DoubleByte, LauncherOnMedium, testing::ValuesIn(kDoubleByte), TestName);
+
+}  // namespace
