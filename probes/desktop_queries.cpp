@@ -3,7 +3,8 @@
 #include "probes/desktop.h"
 
 void ShowMessage(const char* text, const char* caption) {
-  MessageBoxA(nullptr, text, caption, MB_OK);
+  const auto messageBox = SystemFunction<decltype(&MessageBoxA)>("USER32.DLL", "MessageBoxA");
+  if (messageBox != nullptr) messageBox(nullptr, text, caption, MB_OK);
 }
 
 bool GetCurrentDir(PlatformPath& directory) {
@@ -17,7 +18,8 @@ bool GetCurrentDir(PlatformPath& directory) {
 }
 
 bool IsWindowTitlePresent(const char* title) {
-  return FindWindowA(nullptr, title) != nullptr;
+  const auto findWindow = SystemFunction<decltype(&FindWindowA)>("USER32.DLL", "FindWindowA");
+  return findWindow != nullptr && findWindow(nullptr, title) != nullptr;
 }
 
 bool IsSystemLeadByte(unsigned char leadCandidate) {

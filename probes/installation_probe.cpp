@@ -12,15 +12,13 @@ bool IsProductInstalled(const char* unInstKey) {
   if (!subkey.Assign(kUninstallList) || !subkey.Append(unInstKey)) return false;
 
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &opened) !=
-      ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
     return false;
   }
   const UniqueRegKey key(opened);
   BYTE data[1024];
   DWORD size = sizeof data;
-  const LONG status =
-      RegQueryValueExA(key.Get(), "UninstallString", nullptr, nullptr, data, &size);
+  const LONG status = RegQueryValueExA(key.Get(), "UninstallString", nullptr, nullptr, data, &size);
   // A value too long for the area still exists; only its content is unused.
   return status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
 }

@@ -6,6 +6,5 @@ GuardResult AcquireInstanceGuard(const char* name, UniqueHandle& guard) {
   const DWORD lastError = GetLastError();
   if (semaphore == nullptr) return GuardResult::Failed;
   guard.Reset(semaphore);
-  return lastError == ERROR_ALREADY_EXISTS ? GuardResult::AlreadyExists
-                                           : GuardResult::Created;
+  return lastError == ERROR_ALREADY_EXISTS ? GuardResult::AlreadyExists : GuardResult::Created;
 }

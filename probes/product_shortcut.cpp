@@ -1,17 +1,20 @@
 // The product's shortcut in the all-users Start-menu Programs folder: where
 // it is, and what program and working directory it names.
-#include <windows.h>
-
 #include <objbase.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include "launcher/split_path.h"
 #include "probes/desktop.h"
 
 bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
   shortcutPath.Clear();
+  const auto getFolderPath =
+      SystemFunction<decltype(&SHGetSpecialFolderPathA)>("SHELL32.DLL", "SHGetSpecialFolderPathA");
   char folder[MAX_PATH] = {};
-  if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_COMMON_PROGRAMS, FALSE)) return false;
+  if (getFolderPath == nullptr || !getFolderPath(nullptr, folder, CSIDL_COMMON_PROGRAMS, FALSE)) {
+    return false;
+  }
   // The link is glued to the folder as written: it carries its own backslash.
   if (!shortcutPath.Assign(folder) || !shortcutPath.Append(productLink)) {
     shortcutPath.Clear();
@@ -22,8 +25,7 @@ bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
   SplitPath(shortcutPath.c_str(), PathPart::Directory, directory, IsSystemLeadByte);
   SplitPath(shortcutPath.c_str(), PathPart::FileName, fileName, IsSystemLeadByte);
   char found[MAX_PATH];
-  return SearchPathA(directory.c_str(), fileName.c_str(), nullptr, MAX_PATH, found,
-                     nullptr) != 0;
+  return SearchPathA(directory.c_str(), fileName.c_str(), nullptr, MAX_PATH, found, nullptr) != 0;
 }
 
 namespace {
@@ -34,7 +36,8 @@ class WidePath {
   explicit WidePath(const char* path) {
     const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
     if (length <= 0) return;
-    text_ = static_cast<wchar_t*>(HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(length) * sizeof(wchar_t)));
+    text_ = static_cast<wchar_t*>(
+        HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(length) * sizeof(wchar_t)));
     if (text_ != nullptr && MultiByteToWideChar(CP_ACP, 0, path, -1, text_, length) != length) {
       Free();
     }
@@ -56,18 +59,21 @@ class WidePath {
 
 bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
                      PlatformPath& workingDirectory) {
+  const auto initialize = SystemFunction<decltype(&CoInitialize)>("OLE32.DLL", "CoInitialize");
+  const auto createInstance =
+      SystemFunction<decltype(&CoCreateInstance)>("OLE32.DLL", "CoCreateInstance");
+  if (initialize == nullptr || createInstance == nullptr) return false;
   // The library stays initialised: the launcher ends soon after.
-  if (FAILED(CoInitialize(nullptr))) return false;
+  if (FAILED(initialize(nullptr))) return false;
 
   IShellLinkA* rawLink = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IShellLinkA, reinterpret_cast<void**>(&rawLink)))) {
+  if (FAILED(createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                            reinterpret_cast<void**>(&rawLink)))) {
     return false;
   }
   const ComPtr<IShellLinkA> link(rawLink);
   IPersistFile* rawFile = nullptr;
-  if (FAILED(link.Get()->QueryInterface(IID_IPersistFile,
-                                        reinterpret_cast<void**>(&rawFile)))) {
+  if (FAILED(link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) {
     return false;
   }
   const ComPtr<IPersistFile> file(rawFile);
@@ -80,8 +86,7 @@ bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
 
   WIN32_FIND_DATAA findData;
   targetPath.Clear();
-  link.Get()->GetPath(targetPath.Area(), PlatformPath::kAreaSize, &findData,
-                      SLGP_UNCPRIORITY);
+  link.Get()->GetPath(targetPath.Area(), PlatformPath::kAreaSize, &findData, SLGP_UNCPRIORITY);
   targetPath.Terminate();
   workingDirectory.Clear();
   const HRESULT status =

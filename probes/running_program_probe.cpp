@@ -1,9 +1,8 @@
 // The running-program probe: is any running program's full file name holding
 // the product's name? Uses the process-status library, loaded at run time.
 #define PSAPI_VERSION 1
-#include <windows.h>
-
 #include <psapi.h>
+#include <windows.h>
 
 #include "launcher/text_search.h"
 #include "probes/desktop.h"
@@ -19,11 +18,6 @@ constexpr DWORD kReadModulesAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ
 constexpr DWORD kQueryLimitedAccess = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
 constexpr DWORD kFirstListLength = 1024;
 constexpr DWORD kLongestList = 1u << 20;
-
-template <typename Function>
-Function LookUp(HMODULE library, const char* name) {
-  return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
 
 // A process-identifier list from the heap, freed when it goes.
 class ProcessList {
@@ -67,16 +61,15 @@ struct ProcessStatus {
 
 // The full file name of the process's main module, or, where that cannot be
 // read (another bitness, an elevated process), its image name.
-bool ReadProgramFileName(const ProcessStatus& status, DWORD processId,
-                         ValueText& fileName) {
+bool ReadProgramFileName(const ProcessStatus& status, DWORD processId, ValueText& fileName) {
   fileName.Clear();
   const UniqueHandle process(OpenProcess(kReadModulesAccess, FALSE, processId));
   if (process.IsValid()) {
     HMODULE module = nullptr;
     DWORD needed = 0;
     if (status.enumProcessModules(process.Get(), &module, sizeof module, &needed) &&
-        status.getModuleFileNameEx(process.Get(), module, fileName.Area(),
-                                   ValueText::kAreaSize) != 0) {
+        status.getModuleFileNameEx(process.Get(), module, fileName.Area(), ValueText::kAreaSize) !=
+            0) {
       fileName.Terminate();
       return true;
     }
@@ -99,18 +92,19 @@ bool IsProgramRunning(const char* exeName) {
   UniqueLibrary psapi = LoadSystemLibrary("PSAPI.DLL");
   if (!psapi.IsValid()) return false;
 
-  const auto enumProcesses = LookUp<EnumProcessesFn>(psapi.Get(), "EnumProcesses");
+  const auto enumProcesses = LookUpFunction<EnumProcessesFn>(psapi.Get(), "EnumProcesses");
   ProcessStatus status{};
-  status.enumProcessModules = LookUp<EnumProcessModulesFn>(psapi.Get(), "EnumProcessModules");
+  status.enumProcessModules =
+      LookUpFunction<EnumProcessModulesFn>(psapi.Get(), "EnumProcessModules");
   status.getModuleFileNameEx =
-      LookUp<GetModuleFileNameExFn>(psapi.Get(), "GetModuleFileNameExA");
+      LookUpFunction<GetModuleFileNameExFn>(psapi.Get(), "GetModuleFileNameExA");
   if (enumProcesses == nullptr || status.enumProcessModules == nullptr ||
       status.getModuleFileNameEx == nullptr) {
     psapi.Reset();
     ShowMessage("Failed to load PSAPI.DLL", "Fatal Error");
     return false;
   }
-  status.queryFullProcessImageName = LookUp<QueryFullProcessImageNameFn>(
+  status.queryFullProcessImageName = LookUpFunction<QueryFullProcessImageNameFn>(
       GetModuleHandleA("KERNEL32.DLL"), "QueryFullProcessImageNameA");
 
   ProcessList processes;

@@ -2,9 +2,8 @@
 // each closes its resource exactly once and keeps the last-error value intact.
 #pragma once
 
-#include <windows.h>
-
 #include <objbase.h>
+#include <windows.h>
 
 template <typename T, typename Traits>
 class UniqueResource {

@@ -11,8 +11,7 @@ constexpr char kVariable[] = "CLASSPATH";
 bool ReadStoredClassPath(EnvironmentText& stored) {
   stored.Clear();
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Environment", 0, KEY_READ, &opened) !=
-      ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Environment", 0, KEY_READ, &opened) != ERROR_SUCCESS) {
     return false;
   }
   const UniqueRegKey key(opened);

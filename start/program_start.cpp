@@ -1,9 +1,10 @@
 // Starts a program in a chosen working directory and waits for it.
-#include <windows.h>
+#include "start/program_start.h"
 
 #include <shellapi.h>
+#include <windows.h>
 
-#include "start/program_start.h"
+#include "probes/desktop.h"
 
 namespace {
 
@@ -12,6 +13,9 @@ constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
 // A program that needs elevation cannot be created directly; the shell
 // starts it and shows the user the elevation prompt.
 HANDLE StartThroughShell(const char* workingDirectory, const char* programPath) {
+  const auto shellExecute =
+      SystemFunction<decltype(&ShellExecuteExA)>("SHELL32.DLL", "ShellExecuteExA");
+  if (shellExecute == nullptr) return nullptr;
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS;
@@ -19,7 +23,7 @@ HANDLE StartThroughShell(const char* workingDirectory, const char* programPath) 
   info.lpFile = programPath;
   info.lpDirectory = workingDirectory;
   info.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExA(&info)) return nullptr;
+  if (!shellExecute(&info)) return nullptr;
   return info.hProcess;
 }
 
@@ -32,8 +36,8 @@ ProcessHandle StartProgram(const char* workingDirectory, const char* programPath
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(programPath, nullptr, nullptr, nullptr, FALSE, 0, nullptr,
-                      workingDirectory, &startup, &process)) {
+  if (!CreateProcessA(programPath, nullptr, nullptr, nullptr, FALSE, 0, nullptr, workingDirectory,
+                      &startup, &process)) {
     if (GetLastError() == kElevationRequired) {
       return StartThroughShell(workingDirectory, programPath);
     }
