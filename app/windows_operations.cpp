@@ -31,16 +31,14 @@ bool WindowsOperations::IsWindowTitlePresent(const char* setupTitle) {
 bool WindowsOperations::IsProgramRunning(const char* exeName) {
   return ::IsProgramRunning(exeName);
 }
-bool WindowsOperations::FindProductShortcut(const char* productLink,
-                                            ValueText& shortcutPath) {
+bool WindowsOperations::FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
   return ::FindProductShortcut(productLink, shortcutPath);
 }
 bool WindowsOperations::ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
                                         PlatformPath& workingDirectory) {
   return ::ResolveShortcut(shortcutPath, targetPath, workingDirectory);
 }
-ProcessHandle WindowsOperations::StartProgram(const char* workingDirectory,
-                                              const char* programPath,
+ProcessHandle WindowsOperations::StartProgram(const char* workingDirectory, const char* programPath,
                                               bool mergeClassPath) {
   program_.Reset(::StartProgram(workingDirectory, programPath, mergeClassPath));
   return program_.Get();

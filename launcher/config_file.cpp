@@ -9,7 +9,6 @@ UniqueFile OpenConfigFile(const char* configFilePath) {
 
 void ReadConfigValue(const char* section, const char* key, const char* configFilePath,
                      ValueText& value) {
-  GetPrivateProfileStringA(section, key, "", value.Area(), ValueText::kAreaSize,
-                           configFilePath);
+  GetPrivateProfileStringA(section, key, "", value.Area(), ValueText::kAreaSize, configFilePath);
   value.Terminate();
 }

@@ -20,19 +20,17 @@ struct LauncherOperations {
   // Whether the configuration file can be opened for reading.
   virtual bool ProbeConfigFile(const char* configFilePath) = 0;
   // The key's value (at most 1023 characters); empty when missing.
-  virtual void ReadConfigValue(const char* section, const char* key,
-                               const char* configFilePath, ValueText& value) = 0;
+  virtual void ReadConfigValue(const char* section, const char* key, const char* configFilePath,
+                               ValueText& value) = 0;
   virtual bool IsProductInstalled(const char* unInstKey) = 0;
   virtual bool IsWindowTitlePresent(const char* setupTitle) = 0;
   // May show its own box when the process-status library is unusable.
   virtual bool IsProgramRunning(const char* exeName) = 0;
   // Fills `shortcutPath` with the full path when the shortcut exists.
-  virtual bool FindProductShortcut(const char* productLink,
-                                   ValueText& shortcutPath) = 0;
+  virtual bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) = 0;
   virtual bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
                                PlatformPath& workingDirectory) = 0;
-  virtual ProcessHandle StartProgram(const char* workingDirectory,
-                                     const char* programPath,
+  virtual ProcessHandle StartProgram(const char* workingDirectory, const char* programPath,
                                      bool mergeClassPath) = 0;
   virtual void WaitForProgram(ProcessHandle program) = 0;
   // The system code page's lead-byte test, for splitting paths.

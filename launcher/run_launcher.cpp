@@ -42,8 +42,7 @@ void StartFromMedium(LauncherOperations& ops, const ValueText& configFilePath,
   if (wait && program != nullptr) ops.WaitForProgram(program);
 }
 
-void RunSetupRoad(LauncherOperations& ops, LaunchMode mode,
-                  const ValueText& configFilePath) {
+void RunSetupRoad(LauncherOperations& ops, LaunchMode mode, const ValueText& configFilePath) {
   ValueText value;
   if (mode == LaunchMode::Autorun) {
     ops.ReadConfigValue("Config", "SetupPath", configFilePath.c_str(), value);
@@ -53,8 +52,7 @@ void RunSetupRoad(LauncherOperations& ops, LaunchMode mode,
   StartFromMedium(ops, configFilePath, value.c_str(), mode == LaunchMode::Autorun);
 }
 
-void RunInstalledRoad(LauncherOperations& ops, LaunchMode mode,
-                      const ValueText& configFilePath) {
+void RunInstalledRoad(LauncherOperations& ops, LaunchMode mode, const ValueText& configFilePath) {
   ValueText value;
   // Without a configured title or product name there is nothing to look
   // for: an empty title matches some hidden window on every desktop and an

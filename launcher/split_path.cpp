@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-bool SplitPath(const char* source, PathPart part, char* result,
-               std::size_t resultSize, LeadBytePredicate isLeadByte) {
+bool SplitPath(const char* source, PathPart part, char* result, std::size_t resultSize,
+               LeadBytePredicate isLeadByte) {
   const std::size_t length = std::strlen(source);
   if (resultSize == 0) return false;
   if (length >= resultSize) {

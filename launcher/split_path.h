@@ -14,12 +14,11 @@ enum class PathPart : int { Directory = 0, FileName = 1, Root = 2 };
 // without one (none, or the last at position 0) the result is the whole
 // source. Any selector other than the three named ones keeps the whole source.
 // A source that does not fit the result area leaves it empty and returns false.
-bool SplitPath(const char* source, PathPart part, char* result,
-               std::size_t resultSize, LeadBytePredicate isLeadByte);
+bool SplitPath(const char* source, PathPart part, char* result, std::size_t resultSize,
+               LeadBytePredicate isLeadByte);
 
 template <std::size_t N>
 bool SplitPath(const char* source, PathPart part, FixedText<N>& result,
                LeadBytePredicate isLeadByte) {
-  return SplitPath(source, part, result.Area(), FixedText<N>::kAreaSize,
-                   isLeadByte);
+  return SplitPath(source, part, result.Area(), FixedText<N>::kAreaSize, isLeadByte);
 }

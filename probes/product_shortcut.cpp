@@ -1,8 +1,9 @@
 // The product's shortcut in the all-users Start-menu Programs folder: where
 // it is, and what program and working directory it names.
+#include <windows.h>
+
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include "launcher/split_path.h"
 #include "probes/desktop.h"

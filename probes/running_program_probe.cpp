@@ -1,8 +1,9 @@
 // The running-program probe: is any running program's full file name holding
 // the product's name? Uses the process-status library, loaded at run time.
 #define PSAPI_VERSION 1
-#include <psapi.h>
 #include <windows.h>
+// The process-status declarations need the Windows types first.
+#include <psapi.h>
 
 #include "launcher/text_search.h"
 #include "probes/desktop.h"

@@ -2,8 +2,9 @@
 // each closes its resource exactly once and keeps the last-error value intact.
 #pragma once
 
-#include <objbase.h>
 #include <windows.h>
+
+#include <objbase.h>
 
 template <typename T, typename Traits>
 class UniqueResource {

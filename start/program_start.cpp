@@ -1,8 +1,9 @@
 // Starts a program in a chosen working directory and waits for it.
 #include "start/program_start.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include "probes/desktop.h"
 
