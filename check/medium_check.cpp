@@ -1,0 +1,400 @@
+// The checks of a medium folder. Every finding says where, what, what the
+// launcher will do about it, and what to do.
+#include "check/medium_check.h"
+
+#include <algorithm>
+#include <fstream>
+#include <system_error>
+
+#include "check/ini_reader.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kInstallDat[] = "install.dat";
+constexpr char kAutorunInf[] = "autorun.inf";
+// "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" is 52 characters.
+constexpr std::size_t kUnInstKeyLimit = kValueCapacity - 52;
+
+struct KeyRule {
+  const char* section;
+  const char* key;
+  Severity whenEmpty;
+  const char* emptyConsequence;
+  const char* action;
+};
+
+const KeyRule kKeys[] = {
+    {"Config", "UnInstKey", Severity::Error,
+     "the launcher asks about the uninstall list's own key, so the product always counts as "
+     "not installed",
+     "set it to the name of the product's entry in the uninstall list"},
+    {"Config", "SetupPath", Severity::Error,
+     "on a machine without the product the launcher starts nothing (the path is the medium's "
+     "root alone)",
+     "set it to the setup program's path relative to the medium's root"},
+    {"Config", "SetupTitle", Severity::Warning,
+     "the launcher cannot see a running setup and does not look for one",
+     "set it to the title of the setup program's main window"},
+    {"Config", "ExeName", Severity::Warning,
+     "the launcher cannot see a running product and may start it a second time",
+     "set it to a text found in the installed product's file name, e.g. its .exe name"},
+    {"Config", "ProductLink", Severity::Error,
+     "on a machine with the product the launcher finds no shortcut and starts nothing",
+     "set it to the shortcut's path below the all-users Programs folder, e.g. "
+     "\\Product\\Product.lnk"},
+    {"AppRun", "RunFirst", Severity::Warning,
+     "with -a on a machine without the product the launcher starts nothing",
+     "set it to a program's path relative to the medium's root"},
+    {"AppRun", "Installed", Severity::Warning,
+     "with -a on a machine with the product the launcher starts nothing",
+     "set it to a program's path relative to the medium's root"},
+};
+
+bool IsProgramKey(const std::string& key) {
+  return key == "SetupPath" || key == "RunFirst" || key == "Installed";
+}
+
+// Comment lines are kept as keys by the reader; they can never match one.
+bool IsComment(const IniEntry& entry) {
+  return entry.name.empty() || entry.name[0] == 0 || entry.name[0] == U';' || entry.name[0] == U'#';
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameText(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && SameText(text.substr(text.size() - end.size()), end);
+}
+
+class Checker {
+ public:
+  explicit Checker(fs::path medium) : medium_(std::move(medium)) {}
+
+  std::vector<Finding> Run() {
+    std::error_code error;
+    if (!fs::is_directory(medium_, error)) {
+      Add(Severity::Error, "no-medium", "", "", "",
+          "the medium folder does not exist or is not a folder", "there is nothing to check",
+          "give the folder that holds install.dat and autorun.exe");
+      return std::move(findings_);
+    }
+    fs::directory_iterator listing(medium_, error);
+    if (error) {
+      Add(Severity::Error, "unreadable", "", "", "", "the medium folder cannot be read",
+          "the launcher could not read install.dat from it either", "make the folder readable");
+      return std::move(findings_);
+    }
+    CheckInstallDat();
+    CheckAutorunInf();
+    return std::move(findings_);
+  }
+
+ private:
+  void Add(Severity severity, const char* code, const std::string& file, const std::string& section,
+           const std::string& key, std::string problem, std::string consequence,
+           std::string action) {
+    findings_.push_back({severity, code, file, section, key, std::move(problem),
+                         std::move(consequence), std::move(action)});
+  }
+  void AddKey(Severity severity, const char* code, const std::string& section,
+              const std::string& key, std::string problem, std::string consequence,
+              std::string action) {
+    Add(severity, code, kInstallDat, section, key, std::move(problem), std::move(consequence),
+        std::move(action));
+  }
+
+  void CheckInstallDat() {
+    const fs::path path = FindOnMedium(medium_, kInstallDat);
+    std::string bytes;
+    bool cut = false;
+    if (path.empty()) {
+      Add(Severity::Error, "no-install-dat", kInstallDat, "", "", "install.dat is missing",
+          "the launcher shows its path in a box captioned WARNING and starts nothing",
+          "put install.dat in the medium's root, beside autorun.exe");
+      return;
+    }
+    if (!ReadFileStart(path, kInstallDatLimit, bytes, cut)) {
+      Add(Severity::Error, "unreadable", kInstallDat, "", "", "install.dat cannot be read",
+          "the launcher shows its path in a box captioned WARNING and starts nothing",
+          "make it a readable file");
+      return;
+    }
+    if (cut) {
+      Add(Severity::Warning, "too-large", kInstallDat, "", "",
+          "install.dat is larger than 1 MiB; only its start was checked",
+          "the launcher reads the whole file each time it needs a value",
+          "keep install.dat to the few lines the launcher reads");
+    }
+    const IniDocument document = ParseIni(bytes);
+    if (document.encoding != IniEncoding::Ansi) {
+      Add(Severity::Note, "unicode-file", kInstallDat, "", "",
+          "install.dat is a Unicode file (it begins with a byte-order mark)",
+          "the launcher gets its values converted to the system code page; characters it "
+          "lacks become '?'",
+          "write the file in plain ASCII to be safe");
+    }
+    CheckSections(document);
+    const IniSection* config = FindIniSection(document, "Config");
+    if (config == nullptr) {
+      AddKey(Severity::Error, "no-config", "Config", "", "there is no [Config] section",
+             "every Config key reads empty: the product always counts as not installed and the "
+             "launcher starts nothing",
+             "add a [Config] section with the launcher's keys");
+    }
+    for (const KeyRule& rule : kKeys) {
+      const IniSection* section = FindIniSection(document, rule.section);
+      if (section == nullptr && config == nullptr && std::string(rule.section) == "Config")
+        continue;
+      CheckKey(rule, section == nullptr ? nullptr : FindIniEntry(*section, rule.key));
+    }
+  }
+
+  void CheckSections(const IniDocument& document) {
+    for (const IniSection& section : document.sections) {
+      const std::string name = Narrow(section.name);
+      const bool read = section.hasHeader && (SameIniName(section.name, "Config") ||
+                                              SameIniName(section.name, "AppRun"));
+      if (!read) {
+        if (std::all_of(section.entries.begin(), section.entries.end(), IsComment)) continue;
+        const std::string where =
+            section.hasHeader ? "section [" + name + "] (line " + std::to_string(section.line) + ")"
+                              : "the lines before the first section";
+        AddKey(Severity::Warning, "unread-section", section.hasHeader ? name : "", "",
+               "the launcher never reads " + where + "; its keys are ignored (a likely typo)",
+               "the values written there do not count", "move the keys into [Config] or [AppRun]");
+        continue;
+      }
+      const IniSection* first = FindIniSection(document, name);
+      if (first != &section) {
+        AddKey(Severity::Warning, "duplicate-section", name, "",
+               "section [" + name + "] appears again at line " + std::to_string(section.line),
+               "only the first, at line " + std::to_string(first->line) +
+                   ", is read; the keys here are ignored",
+               "merge both into one section");
+        continue;
+      }
+      for (const IniEntry& entry : section.entries) CheckEntry(section, name, entry);
+    }
+  }
+
+  void CheckEntry(const IniSection& section, const std::string& sectionName,
+                  const IniEntry& entry) {
+    const std::string key = Narrow(entry.name);
+    const std::string line = " (line " + std::to_string(entry.line) + ")";
+    const KeyRule* known = nullptr;
+    for (const KeyRule& rule : kKeys) {
+      if (SameIniName(entry.name, rule.key)) known = &rule;
+    }
+    if (known == nullptr || !SameIniName(section.name, known->section)) {
+      if (IsComment(entry)) return;
+      AddKey(Severity::Warning, "unknown-key", sectionName, key,
+             "the launcher never reads this key in [" + sectionName + "]" + line +
+                 (known ? "; it belongs in [" + std::string(known->section) + "]"
+                        : " (a likely typo)"),
+             "its value is ignored", "correct the key's name or section");
+      return;
+    }
+    if (FindIniEntry(section, known->key) != &entry) {
+      AddKey(Severity::Warning, "duplicate-key", sectionName, key, "the key appears again" + line,
+             "the first one is read; this one is ignored", "remove one of them");
+    }
+    if (!entry.hasEquals) {
+      AddKey(Severity::Warning, "no-equals", sectionName, key, "the line has no '='" + line,
+             "the key reads as empty", "write it as " + std::string(known->key) + "=value");
+    }
+  }
+
+  void CheckKey(const KeyRule& rule, const IniEntry* entry) {
+    const std::string value = entry == nullptr ? "" : ReturnedValue(entry->value);
+    const std::string key = rule.key;
+    if (value.empty()) {
+      AddKey(rule.whenEmpty, entry == nullptr ? "missing-key" : "empty-key", rule.section, key,
+             entry == nullptr ? "the key is missing" : "the value is empty", rule.emptyConsequence,
+             rule.action);
+      return;
+    }
+    const std::u32string_view stored = entry->value;
+    if (stored.find(char32_t{0}) != std::u32string_view::npos) {
+      AddKey(Severity::Warning, "nul-byte", rule.section, key, "the value holds a NUL byte",
+             "the launcher sees only the text before it", "remove the NUL byte");
+    }
+    if (Narrow(stored).size() > kValueCapacity) {
+      AddKey(Severity::Warning, "value-cut", rule.section, key,
+             "the value has 1,024 characters or more",
+             "the launcher keeps only its first 1,023 characters", "shorten it");
+    }
+    if (key == "UnInstKey" && value.size() > kUnInstKeyLimit) {
+      AddKey(Severity::Error, "uninstkey-too-long", rule.section, key,
+             "the value has " + std::to_string(value.size()) +
+                 " characters, more than the 971 "
+                 "that fit after the uninstall list's path",
+             "the product always counts as not installed", "use the entry's real, shorter name");
+    }
+    if (key == "ProductLink") {
+      if (value[0] != '\\') {
+        AddKey(Severity::Error, "link-no-backslash", rule.section, key,
+               "\"" + value + "\" does not begin with a backslash",
+               "the launcher glues it to the Programs folder's name and finds no shortcut "
+               "(\"Application link isn't found.\")",
+               "write it as \\" + value);
+      }
+      if (!EndsWith(value, ".lnk")) {
+        AddKey(Severity::Warning, "link-not-lnk", rule.section, key,
+               "\"" + value + "\" does not end in .lnk",
+               "a shortcut's file ends in .lnk; anything else is unlikely to be found",
+               "name the shortcut file, e.g. \\Product\\Product.lnk");
+      }
+    }
+    if (!IsProgramKey(key)) return;
+    if (value[0] == '\\' || value[0] == '/') {
+      AddKey(Severity::Warning, "program-backslash", rule.section, key,
+             "\"" + value + "\" begins with a backslash",
+             "the launcher puts it right after the medium's root, which already ends in one",
+             "write the path without the leading backslash");
+    }
+    if (FindOnMedium(medium_, value).empty()) {
+      AddKey(Severity::Error, "no-such-program", rule.section, key,
+             "\"" + value + "\" names no file on the medium",
+             "the launcher's start of it fails, silently: nothing happens",
+             "put the program there or correct the path (relative to the medium's root)");
+    }
+  }
+
+  void CheckAutorunInf() {
+    const fs::path path = FindOnMedium(medium_, kAutorunInf);
+    std::string bytes;
+    bool cut = false;
+    if (path.empty() || !ReadFileStart(path, kInstallDatLimit, bytes, cut)) {
+      Add(Severity::Warning, path.empty() ? "no-autorun-inf" : "unreadable", kAutorunInf, "", "",
+          path.empty() ? "autorun.inf is missing" : "autorun.inf cannot be read",
+          "the desktop's automatic start of the medium does not start the launcher",
+          "add autorun.inf with [autorun] and open=autorun.exe");
+      return;
+    }
+    const IniDocument document = ParseIni(bytes);
+    const IniSection* section = FindIniSection(document, "autorun");
+    const IniEntry* open = section == nullptr ? nullptr : FindIniEntry(*section, "open");
+    std::string program = open == nullptr ? "" : ReturnedValue(open->value);
+    if (!program.empty() && program[0] == '"') {
+      program = program.substr(1, program.find('"', 1) - 1);
+    } else {
+      program = program.substr(0, program.find(' '));
+    }
+    const std::size_t slash = program.find_last_of("\\/");
+    if (!SameText(slash == std::string::npos ? program : program.substr(slash + 1),
+                  "autorun.exe")) {
+      Add(Severity::Warning, "autorun-inf-open", kAutorunInf, "autorun", "open",
+          open == nullptr ? "there is no open= in [autorun]"
+                          : "open= names \"" + program + "\", not autorun.exe",
+          "the desktop's automatic start of the medium does not start the launcher",
+          "write open=autorun.exe in [autorun]");
+    }
+  }
+
+  fs::path medium_;
+  std::vector<Finding> findings_;
+};
+
+}  // namespace
+
+bool ReadFileStart(const fs::path& path, std::size_t limit, std::string& bytes, bool& cut) {
+  std::error_code error;
+  if (!fs::is_regular_file(path, error)) return false;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  bytes.assign(limit + 1, '\0');
+  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (file.bad()) return false;
+  bytes.resize(static_cast<std::size_t>(file.gcount()));
+  cut = bytes.size() > limit;
+  if (cut) bytes.resize(limit);
+  return true;
+}
+
+fs::path FindOnMedium(const fs::path& root, const std::string& relative) {
+  fs::path current = root;
+  std::size_t start = 0;
+  while (start <= relative.size()) {
+    std::size_t end = relative.find_first_of("\\/", start);
+    if (end == std::string::npos) end = relative.size();
+    const std::string name = relative.substr(start, end - start);
+    start = end + 1;
+    if (name.empty() || name == ".") continue;
+    if (name == "..") {
+      if (current != root) current = current.parent_path();
+      continue;
+    }
+    std::error_code error;
+    fs::directory_iterator entries(current, error);
+    if (error) return {};
+    fs::path match;
+    for (; entries != fs::directory_iterator(); entries.increment(error)) {
+      if (error) return {};
+      if (SameText(entries->path().filename().string(), name)) {
+        match = entries->path();
+        break;
+      }
+    }
+    if (match.empty()) return {};
+    current = match;
+  }
+  std::error_code error;
+  return current != root && fs::is_regular_file(current, error) ? current : fs::path();
+}
+
+std::string FormatFinding(const Finding& finding) {
+  static const char* const kSeverity[] = {"error", "warning", "note"};
+  std::string line =
+      std::string(kSeverity[static_cast<int>(finding.severity)]) + ": " + finding.file;
+  if (!finding.section.empty()) line += " [" + finding.section + "]";
+  if (!finding.key.empty()) line += " " + finding.key;
+  return line + ": " + finding.problem + "; " + finding.consequence + ". Fix: " + finding.action +
+         ". (" + finding.code + ")";
+}
+
+const char* FindingsHelp() {
+  return R"(Findings (error and warning make the exit status 1; notes do not):
+  no-medium           the folder given does not exist or is not a folder
+  no-install-dat      install.dat is missing: the launcher shows its path in a WARNING box
+  unreadable          the medium folder, install.dat or autorun.inf cannot be read
+  too-large           install.dat is over 1 MiB; only its start was checked
+  unicode-file        install.dat begins with a byte-order mark; non-ASCII text reaches
+                      the launcher in the system code page (note)
+  no-config           no [Config] section: every Config key reads empty
+  missing-key         a key the launcher reads is missing; it reads as empty:
+  empty-key           the same for a key written without a value:
+                        UnInstKey   the product always counts as not installed (error)
+                        SetupPath   autorun on a machine without the product starts nothing (error)
+                        SetupTitle  a running setup is not seen (warning)
+                        ExeName     a running product is not seen; it may start twice (warning)
+                        ProductLink the installed product is never started (error)
+                        RunFirst, Installed  -a starts nothing (warning)
+  no-such-program     SetupPath, RunFirst or Installed names no file below the medium's root
+                      (names compared without regard to letter case): the start fails silently
+  program-backslash   such a path begins with a backslash, which the root already ends in
+  link-no-backslash   ProductLink does not begin with a backslash: the shortcut is not found
+  link-not-lnk        ProductLink does not end in .lnk
+  value-cut           a value of 1,024 characters or more: the launcher keeps 1,023
+  nul-byte            a value holds a NUL byte: the launcher sees the text before it only
+  uninstkey-too-long  UnInstKey over 971 characters: its subkey does not fit, never installed
+  unread-section      keys in a section the launcher never reads, or before any section
+  unknown-key         a key the launcher never reads in [Config] or [AppRun] (a likely typo)
+  duplicate-section   a second [Config] or [AppRun]: only the first one is read
+  duplicate-key       a key written twice: the first one is read
+  no-equals           a launcher key written without '=': it reads as empty
+  no-autorun-inf      autorun.inf is missing: the medium's automatic start does not run
+                      the launcher
+  autorun-inf-open    autorun.inf's [autorun] open= does not name autorun.exe
+)";
+}
+
+std::vector<Finding> CheckMedium(const fs::path& medium) { return Checker(medium).Run(); }

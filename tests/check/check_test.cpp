@@ -1,0 +1,361 @@
+// autorun-check on the host: the reader's rules, the findings on media made in
+// a temporary folder, and --simulate on the roads the end-to-end suite drives
+// autorun.exe through under Wine (rows named after its cases, same outcomes).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "check/ini_reader.h"
+#include "check/medium_check.h"
+#include "check/simulate.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A medium folder of its own for each test, removed afterwards.
+class Medium {
+ public:
+  explicit Medium(const std::string& name)
+      : root_(fs::temp_directory_path() / ("autorun-check-" + name)) {
+    fs::remove_all(root_);
+    fs::create_directories(root_);
+  }
+  ~Medium() {
+    std::error_code ignored;
+    fs::permissions(root_ / "locked", fs::perms::owner_all, ignored);
+    fs::remove_all(root_, ignored);
+  }
+  void Write(const std::string& relative, const std::string& bytes) const {
+    fs::create_directories((root_ / relative).parent_path());
+    std::ofstream(root_ / relative, std::ios::binary) << bytes;
+  }
+  const fs::path& Root() const { return root_; }
+
+ private:
+  fs::path root_;
+};
+
+// A row's name as a test name: its first word, dashes made underscores.
+template <typename Row>
+std::string RowName(const testing::TestParamInfo<Row>& row) {
+  std::string name = row.param.name;
+  name = name.substr(0, name.find(' '));
+  for (char& c : name) c = c == '-' ? '_' : c;
+  return name;
+}
+
+struct ReaderCase {
+  const char* name;
+  std::string file;
+  const char* section;
+  const char* key;
+  std::string expected;
+};
+
+const std::string k1030(1030, 'v');
+
+const ReaderCase kReaderCases[] = {
+    {"plain", "[Config]\r\nUnInstKey=Prod\r\n", "Config", "UnInstKey", "Prod"},
+    {"names-ignore-case", "[CONFIG]\nuninstkey=Prod\n", "Config", "UnInstKey", "Prod"},
+    {"blanks-trimmed", " [ Config ] \n \t UnInstKey \t= \t a b \t\x1a\n", "Config", "UnInstKey",
+     "a b"},
+    {"cr-alone-ends-a-line", "[Config]\rUnInstKey=Prod\r", "Config", "UnInstKey", "Prod"},
+    {"no-final-newline", "[Config]\nUnInstKey=Prod", "Config", "UnInstKey", "Prod"},
+    {"utf8-bom-skipped", "\xEF\xBB\xBF[Config]\nUnInstKey=caf\xC3\xA9\n", "Config", "UnInstKey",
+     "caf\xE9"},
+    {"utf16-file", std::string("\xFF\xFE[\0C\0o\0n\0f\0i\0g\0]\0\n\0K\0e\0y\0=\0v\0", 30), "Config",
+     "Key", "v"},
+    {"comment-never-matches", "[Config]\n;UnInstKey=x\n", "Config", "UnInstKey", ""},
+    {"inline-semicolon-kept", "[Config]\nUnInstKey=a ;b\n", "Config", "UnInstKey", "a ;b"},
+    {"double-quotes-dropped", "[Config]\nUnInstKey=\" a \"\n", "Config", "UnInstKey", " a "},
+    {"single-quotes-dropped", "[Config]\nUnInstKey='a'\n", "Config", "UnInstKey", "a"},
+    {"mismatched-quotes-kept", "[Config]\nUnInstKey=\"a'\n", "Config", "UnInstKey", "\"a'"},
+    {"lone-quote-kept", "[Config]\nUnInstKey=\"\n", "Config", "UnInstKey", "\""},
+    {"first-section-only", "[Config]\nA=1\n[config]\nUnInstKey=2\n", "Config", "UnInstKey", ""},
+    {"first-key-wins", "[Config]\nUnInstKey=1\nUNINSTKEY=2\n", "Config", "UnInstKey", "1"},
+    {"line-without-equals-reads-empty", "[Config]\nUnInstKey\nUnInstKey=2\n", "Config", "UnInstKey",
+     ""},
+    {"unclosed-header-is-a-key", "[Config]\n[AppRun\nRunFirst=r\n", "Config", "RunFirst", "r"},
+    {"header-up-to-last-bracket", "[Con]fig]\nUnInstKey=a\n", "Con]fig", "UnInstKey", "a"},
+    {"key-before-any-section", "UnInstKey=a\n[Config]\n", "Config", "UnInstKey", ""},
+    {"nul-cuts-value", std::string("[Config]\nUnInstKey=ab\0cd\n", 24), "Config", "UnInstKey",
+     "ab"},
+    {"nul-cuts-name", std::string("[Config]\nUnInstKey\0x=v\n", 22), "Config", "UnInstKey", "v"},
+    {"cut-to-1023", "[Config]\nUnInstKey=" + k1030 + "\n", "Config", "UnInstKey",
+     k1030.substr(0, 1023)},
+    {"quoted-just-fitting-loses-one-more",
+     "[Config]\nUnInstKey=\"" + std::string(1023, 'q') + "\"\n", "Config", "UnInstKey",
+     std::string(1022, 'q')},
+    {"quoted-1022-kept-whole", "[Config]\nUnInstKey=\"" + std::string(1022, 'q') + "\"\n", "Config",
+     "UnInstKey", std::string(1022, 'q')},
+    {"nbsp-is-no-blank", "[Config]\nUnInstKey=\xA0x\n", "Config", "UnInstKey", "\xA0x"},
+};
+
+class Reader : public testing::TestWithParam<ReaderCase> {};
+
+TEST_P(Reader, GivesThePlatformsValue) {
+  const ReaderCase& c = GetParam();
+  EXPECT_EQ(ReadIniValue(ParseIni(c.file), c.section, c.key), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, Reader, testing::ValuesIn(kReaderCases), RowName<ReaderCase>);
+
+const std::string kGoodDat =
+    "[Config]\r\nUnInstKey=Prod\r\nSetupPath=setup\\setup.exe\r\nSetupTitle=Prod Setup\r\n"
+    "ExeName=prod.exe\r\nProductLink=\\Prod\\Prod.lnk\r\n[AppRun]\r\nRunFirst=extras\\first.exe\r\n"
+    "Installed=extras\\tools.exe\r\n";
+
+std::string Edited(std::string text, const std::string& from, const std::string& to) {
+  return text.replace(text.find(from), from.size(), to);
+}
+
+struct FindingCase {
+  const char* name;
+  std::optional<std::string> installDat;
+  std::optional<std::string> autorunInf;
+  std::multiset<std::string> expected;  // "severity code key"
+  int status;
+};
+
+const FindingCase kFindingCases[] = {
+    {"good-medium", kGoodDat, "[autorun]\r\nopen=autorun.exe\r\n", {}, 0},
+    {"names-match-any-case",
+     Edited(kGoodDat, "setup\\setup.exe", "SETUP\\Setup.EXE"),
+     "[AutoRun]\nOPEN=\"AUTORUN.EXE\" /x\n",
+     {},
+     0},
+    {"nothing-there", std::nullopt, std::nullopt, {"0 no-install-dat ", "1 no-autorun-inf "}, 1},
+    {"no-config",
+     "[AppRun]\nRunFirst=extras\\first.exe\nInstalled=extras\\tools.exe\n",
+     "[autorun]\nopen=setup.exe\n",
+     {"0 no-config ", "1 autorun-inf-open open"},
+     1},
+    {"empty-and-missing",
+     "[Config]\nUnInstKey=\nSetupPath=\nSetupTitle=\nExeName=\n[AppRun]\n",
+     "[autorun]\nopen=autorun.exe\n",
+     {"0 empty-key UnInstKey", "0 empty-key SetupPath", "1 empty-key SetupTitle",
+      "1 empty-key ExeName", "0 missing-key ProductLink", "1 missing-key RunFirst",
+      "1 missing-key Installed"},
+     1},
+    {"bad-paths",
+     Edited(Edited(kGoodDat, "setup\\setup.exe", "\\setup\\missing.exe"), "\\Prod\\Prod.lnk",
+            "Prod\\Prod.url"),
+     "[autorun]\nopen=autorun.exe\n",
+     {"1 program-backslash SetupPath", "0 no-such-program SetupPath",
+      "0 link-no-backslash ProductLink", "1 link-not-lnk ProductLink"},
+     1},
+    {"typos-and-duplicates",
+     kGoodDat + "[Confg]\nExeName=x\n[config]\nUnInstKey=y\n[AppRun]\nRunFrist=z\n"
+                "Installed=extras\\tools.exe\n",
+     "[autorun]\nopen=autorun.exe\n",
+     {"1 unread-section ", "1 duplicate-section ", "1 duplicate-section "},
+     1},
+    {"keys-in-wrong-place",
+     "ExeName=top\n" + Edited(kGoodDat, "ExeName", "RunFirst") + "Installed\nInstalled=again\n",
+     "[autorun]\nopen=autorun.exe\n",
+     {"1 unread-section ", "1 unknown-key RunFirst", "1 missing-key ExeName",
+      "1 no-equals Installed", "1 duplicate-key Installed", "1 duplicate-key Installed"},
+     1},
+    {"long-values",
+     Edited(Edited(kGoodDat, "=Prod\r", "=" + std::string(980, 'k') + "\r"), "=Prod Setup",
+            "=" + std::string(2000, 't')),
+     "[autorun]\nopen=autorun.exe\n",
+     {"0 uninstkey-too-long UnInstKey", "1 value-cut SetupTitle"},
+     1},
+    {"unicode-is-a-note",
+     "\xEF\xBB\xBF" + kGoodDat,
+     "[autorun]\nopen=autorun.exe\n",
+     {"2 unicode-file "},
+     0},
+    {"binary-file",
+     std::string("\0\xFF\x01[\x80\0=\r\n\xFE", 11) + std::string(5000, '\xC3'),
+     "\xFF\xFE\0\0",
+     {"0 no-config ", "1 unread-section ", "1 missing-key RunFirst", "1 missing-key Installed",
+      "1 autorun-inf-open open"},
+     1},
+};
+
+class Findings : public testing::TestWithParam<FindingCase> {};
+
+TEST_P(Findings, AreReportedWithTheirSeverity) {
+  const FindingCase& c = GetParam();
+  const Medium medium(c.name);
+  for (const char* program : {"setup/setup.exe", "extras/first.exe", "extras/tools.exe"}) {
+    medium.Write(program, "MZ");
+  }
+  if (c.installDat) medium.Write("install.dat", *c.installDat);
+  if (c.autorunInf) medium.Write("autorun.inf", *c.autorunInf);
+  std::multiset<std::string> seen;
+  for (const Finding& finding : CheckMedium(medium.Root())) {
+    seen.insert(std::to_string(static_cast<int>(finding.severity)) + " " + finding.code + " " +
+                finding.key);
+    const std::string line = FormatFinding(finding);
+    EXPECT_NE(line.find(finding.file), std::string::npos) << line;
+    EXPECT_NE(line.find("Fix: "), std::string::npos) << line;
+  }
+  EXPECT_EQ(seen, c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Media, Findings, testing::ValuesIn(kFindingCases), RowName<FindingCase>);
+
+// Huge and unreadable inputs end in findings, never in a crash or a hang.
+TEST(FindingsOnHostileMedia, HugeFileAndLockedFolder) {
+  const Medium medium("hostile");
+  medium.Write("install.dat", kGoodDat);
+  fs::resize_file(medium.Root() / "install.dat", std::uintmax_t{100} << 20);
+  fs::create_directories(medium.Root() / "locked");
+  fs::permissions(medium.Root() / "locked", fs::perms::none);
+  medium.Write("autorun.inf", "[autorun]\nopen=autorun.exe\n");
+  std::set<std::string> codes;
+  for (const Finding& finding : CheckMedium(medium.Root())) codes.insert(finding.code);
+  EXPECT_TRUE(codes.count("too-large"));
+  EXPECT_FALSE(codes.count("no-config"));  // the good lines at its start are read
+  EXPECT_FALSE(CheckMedium(medium.Root() / "locked").empty());
+  EXPECT_EQ(FindOnMedium(medium.Root(), "locked\\x.exe"), fs::path());
+}
+
+// The end-to-end suite's medium and machine: installed, shortcut present,
+// CLASSPATH "A;" in the launcher's environment and "B;" stored, medium at R:\.
+struct Road {
+  const char* name;  // the end-to-end case it mirrors
+  std::vector<const char*> options;
+  std::vector<std::string> outcome;  // box:, start:, classpath:, wait: and end: lines
+  std::string editFrom = "";
+  std::string editTo = "";
+};
+
+const std::string kE2eDat =
+    "[Config]\r\nUnInstKey=AutorunE2EProduct\r\nSetupPath=setup\\setup.exe\r\n"
+    "SetupTitle=Autorun E2E Setup\r\nExeName=\\Product\\product.exe\r\n"
+    "ProductLink=\\AutorunE2E\\Product.lnk\r\n[AppRun]\r\nRunFirst=extras\\runfirst.exe\r\n"
+    "Installed=extras\\installed.exe\r\n";
+const char* const kTarget = "--shortcut";
+const char* const kTargetValue = "C:\\work\\Product\\product.exe,C:\\work\\Product Work";
+const std::string kProductStart =
+    "start: program \"C:\\work\\Product\\product.exe\", working directory \"C:\\work\\Product "
+    "Work\", class path merged";
+const std::string kWait = "wait: the launcher waits until the program ends";
+std::string MediumStart(const char* program) {
+  return std::string("start: program \"R:\\") + program +
+         "\", working directory \"R:\\\", class path not merged";
+}
+const std::string kMerged = "classpath: CLASSPATH=\"A;B;\"";
+const std::string kLinkBox = "box: caption \"Autorun\", text \"Application link isn't found.\"";
+const std::string kPsapiBox = "box: caption \"Fatal Error\", text \"Failed to load PSAPI.DLL\"";
+
+const Road kRoads[] = {
+    {"not-installed-autorun-starts-setup-and-waits",
+     {"--not-installed"},
+     {MediumStart("setup\\setup.exe"), kWait}},
+    {"not-installed-direct-run-starts-runfirst",
+     {"--not-installed", "--tail", "-a"},
+     {MediumStart("extras\\runfirst.exe")}},
+    {"not-installed-ignores-setup-window-and-running-product",
+     {"--not-installed", "--setup-window", "--product-running"},
+     {MediumStart("setup\\setup.exe"), kWait}},
+    {"installed-autorun-merges-classpath", {}, {kProductStart, kMerged, kWait}},
+    {"installed-autorun-stored-classpath-only",
+     {"--no-classpath"},
+     {kProductStart, "classpath: CLASSPATH=\"B;\"", kWait}},
+    {"installed-autorun-classpath-already-holds-stored",
+     {"--classpath", "x;B;y"},
+     {kProductStart,
+      "classpath: CLASSPATH=\"x;B;y\" unchanged (already holds the stored class path)", kWait}},
+    {"installed-autorun-nothing-stored-leaves-classpath-unset",
+     {"--no-classpath", "--nothing-stored"},
+     {kProductStart, "classpath: CLASSPATH unset unchanged (nothing stored for the user)", kWait}},
+    {"installed-direct-run-starts-installed-program",
+     {"--tail", "-a"},
+     {MediumStart("extras\\installed.exe")}},
+    {"installed-direct-run-slash-switch", {"--tail", "/a"}, {MediumStart("extras\\installed.exe")}},
+    {"exe-name-empty",
+     {},
+     {kProductStart, kMerged, kWait},
+     "ExeName=\\Product\\product.exe",
+     "ExeName="},
+    {"setup-title-missing",
+     {"--setup-window"},
+     {kProductStart, kMerged, kWait},
+     "SetupTitle=Autorun E2E Setup",
+     ""},
+    {"exe-name-differing-in-case-does-not-match (the probe's answer)",
+     {},
+     {kProductStart, kMerged, kWait}},
+    {"psapi-lacking-function-then-product-starts",
+     {"--psapi-missing-function"},
+     {kPsapiBox, kProductStart, kMerged, kWait}},
+    {"install-dat-missing",
+     {},
+     {"box: caption \"WARNING\", text \"R:\\\\install.dat\""},
+     "[Config]",
+     "[Config]\x01"},
+    {"second-launcher-while-product-runs",
+     {"--second-instance"},
+     {"box: caption \"Autorun\", text \"The current programm is already running.\""}},
+    {"setup-window-present",
+     {"--setup-window"},
+     {"box: caption \"WARNING\", text \"The setup is already running.\""}},
+    {"product-running",
+     {"--product-running"},
+     {"box: caption \"WARNING\", text \"The programm is already running.\""}},
+    {"shortcut-missing", {"--no-shortcut"}, {kLinkBox}},
+    {"product-link-without-leading-backslash", {}, {kLinkBox}, "=\\AutorunE2E", "=AutorunE2E"},
+    {"psapi-lacking-function-then-shortcut-missing",
+     {"--psapi-missing-function", "--no-shortcut"},
+     {kPsapiBox, kLinkBox}},
+};
+
+class Simulation : public testing::TestWithParam<Road> {};
+
+TEST_P(Simulation, AgreesWithTheEndToEndSuite) {
+  const Road& road = GetParam();
+  const Medium medium("simulate");
+  for (const char* program : {"setup/setup.exe", "extras/runfirst.exe", "extras/installed.exe"}) {
+    medium.Write(program, "MZ");
+  }
+  // A byte 1 in the edit stands for "no install.dat at all".
+  const std::string dat =
+      road.editFrom.empty() ? kE2eDat : Edited(kE2eDat, road.editFrom, road.editTo);
+  if (dat.find('\x01') == std::string::npos) medium.Write("install.dat", dat);
+
+  std::vector<const char*> argv = {"autorun-check", "--simulate", "R",         "--medium-root",
+                                   "R:\\",          kTarget,      kTargetValue};
+  bool installed = true, classPath = true, stored = true;
+  for (const std::string option : road.options) {
+    if (option == "--not-installed")
+      installed = false;
+    else if (option == "--no-classpath")
+      classPath = false;
+    else if (option == "--nothing-stored")
+      stored = false;
+  }
+  for (const char* option : road.options) {
+    if (std::string(option).rfind("--no", 0) != 0 || std::string(option) == "--no-shortcut") {
+      argv.push_back(option);
+    }
+  }
+  if (installed) argv.push_back("--installed");
+  if (stored) argv.insert(argv.end(), {"--stored-classpath", "B;"});
+  if (classPath && std::find(argv.begin(), argv.end(), std::string("--classpath")) == argv.end()) {
+    argv.insert(argv.end(), {"--classpath", "A;"});
+  }
+  MachineDescription machine;
+  std::string error;
+  ASSERT_TRUE(ParseMachineOptions(static_cast<int>(argv.size()), argv.data(), 3, machine, error))
+      << error;
+  std::istringstream output(Simulate(medium.Root(), machine));
+  std::vector<std::string> outcome;
+  for (std::string line; std::getline(output, line);) {
+    if (line.rfind("step: ", 0) != 0) outcome.push_back(line);
+  }
+  EXPECT_EQ(outcome, road.outcome);
+}
+
+INSTANTIATE_TEST_SUITE_P(Roads, Simulation, testing::ValuesIn(kRoads), RowName<Road>);
+
+}  // namespace
