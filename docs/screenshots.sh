@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Takes the pictures of the launcher's message boxes in docs/: the real
+# autorun.exe under Wine's X11 driver on a virtual X server (Xvfb), on a medium
+# mounted as drive M:, one machine state per box. Not part of the tests; run
+# it again after a change to a box. Installs Xvfb, ImageMagick and the X
+# window tools when missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+scripts/install-deps.sh
+missing=()
+for package in xvfb imagemagick x11-utils; do
+  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target autorun >/dev/null
+
+shots=$root/build/screenshots
+medium=$shots/medium
+export WINEPREFIX=$shots/wineprefix WINEDEBUG=-all
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+  display=$((display + 1))
+done
+export DISPLAY=:$display
+Xvfb "$DISPLAY" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+# Ends every program of this prefix, and with them the launchers' guards.
+reset() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+}
+cleanup() {
+  reset
+  kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+sleep 1
+
+# A prefix of its own with the desktop's graphics driver; Wine draws the
+# windows' captions itself, as there is no window manager.
+if [ ! -f "$WINEPREFIX/.autorun-shots-ready" ]; then
+  rm -rf "$WINEPREFIX"
+  mkdir -p "$shots"
+  echo "Preparing the Wine prefix $WINEPREFIX (about 20 seconds)..."
+  wineboot -i >/dev/null 2>&1
+  wineserver -w
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  touch "$WINEPREFIX/.autorun-shots-ready"
+fi
+rm -rf "$medium"
+mkdir -p "$medium"
+cp build/win32/bin/autorun.exe "$medium/"
+ln -sfn "$medium" "$WINEPREFIX/dosdevices/m:"
+wine reg add 'HKLM\SOFTWARE\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\AutorunShots' \
+  /v UninstallString /d 'C:\nothing.exe' /f >/dev/null 2>&1
+
+windows() { xwininfo -root -tree | sed -n "s/^ *\(0x[0-9a-f]*\) \"$1\": .*/\1/p" | sort; }
+
+# Waits for a new window captioned $1, stores it as docs/$2.png; the
+# launcher stays, holding its guard, until the end.
+shot() {
+  local before window tries=0
+  before=$(windows "$1")
+  wine start /d 'M:\' 'M:\autorun.exe' >/dev/null 2>&1
+  until window=$(comm -13 <(echo "$before") <(windows "$1") | head -n 1) && [ -n "$window" ]; do
+    tries=$((tries + 1))
+    [ $tries -lt 100 ] || { echo "no \"$1\" box for $2" >&2; exit 1; }
+    sleep 0.2
+  done
+  sleep 0.5  # drawn
+  import -window "$window" "docs/$2.png"
+  echo "docs/$2.png"
+}
+
+configure() {
+  printf '[Config]\r\nUnInstKey=AutorunShots\r\nSetupPath=setup.exe\r\nSetupTitle=%s\r\nExeName=%s\r\nProductLink=\\No Such Folder\\No Such Link.lnk\r\n' \
+    "$1" "$2" >"$medium/install.dat"
+}
+
+# A program that stands in for the product and for the setup window.
+notepad() {
+  wine notepad >/dev/null 2>&1 &
+  until [ -n "$(windows 'Untitled - Notepad')" ]; do sleep 0.2; done
+}
+
+# No install.dat on the medium.
+shot WARNING install-dat-missing
+reset
+
+# Installed; no setup window, the product not running, no shortcut; this
+# launcher keeps its box open, so the next one finds the guard taken.
+configure 'No Such Window' '\No Such Program.exe'
+shot Autorun link-not-found
+shot Autorun already-running
+reset
+
+notepad
+configure 'No Such Window' 'notepad.exe'
+shot WARNING program-running
+reset
+
+notepad
+configure 'Untitled - Notepad' 'notepad.exe'
+shot WARNING setup-running
