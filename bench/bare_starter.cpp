@@ -3,23 +3,12 @@
 // Built a second time as imports_starter, bound to the system libraries that
 // autorun.exe imports, to tell their loading apart from the launcher's work.
 #include <windows.h>
-#ifdef BIND_LAUNCHER_IMPORTS
-// The headers below need windows.h before them.
-#include <objbase.h>
-#include <shlobj.h>
-#endif
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR tail, int) {
 #ifdef BIND_LAUNCHER_IMPORTS
   // Never taken (no path starts so); the calls only make the loader bind
   // each library before the program runs, as it does for autorun.exe.
-  if (tail[0] == '|') {
-    char folder[MAX_PATH];
-    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_COMMON_PROGRAMS, FALSE);
-    CoInitialize(nullptr);
-    RegCloseKey(HKEY_CURRENT_USER);
-    MessageBoxA(nullptr, folder, folder, MB_OK);
-  }
+  if (tail[0] == '|') RegCloseKey(HKEY_CURRENT_USER);
 #endif
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
