@@ -18,7 +18,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target autorun >/dev/null
+cmake --build --preset win32 --target autorun e2e_psapi >/dev/null
 
 shots=$root/build/screenshots
 medium=$shots/medium
@@ -37,8 +37,29 @@ reset() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
 }
+# The prefix's own process-status library, set aside while a stand-in that
+# lacks a function takes its place (renamed, not overwritten, as a running
+# process may have it mapped).
+psapi=$WINEPREFIX/drive_c/windows/syswow64/psapi.dll
+psapi_original=$psapi.shots-original
+overrides='HKCU\Software\Wine\AppDefaults\autorun.exe'
+swap_psapi() {
+  mv "$psapi" "$psapi_original"
+  cp build/win32/bin/e2e_psapi.dll "$psapi"
+  # Wine prefers its own copy unless told to load the one on disk.
+  wine reg add "$overrides\\DllOverrides" /v psapi /d native /f >/dev/null 2>&1
+}
+put_back_psapi() {
+  [ -f "$psapi_original" ] || return 0
+  reset
+  # In this order, so that a run killed in between redoes both.
+  wine reg delete "$overrides" /f >/dev/null 2>&1 || true
+  mv -f "$psapi_original" "$psapi"
+  reset
+}
 cleanup() {
   reset
+  put_back_psapi
   kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
@@ -55,6 +76,7 @@ if [ ! -f "$WINEPREFIX/.autorun-shots-ready" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   touch "$WINEPREFIX/.autorun-shots-ready"
 fi
+put_back_psapi  # left behind by a run that was killed half-way
 rm -rf "$medium"
 mkdir -p "$medium"
 cp build/win32/bin/autorun.exe "$medium/"
@@ -110,3 +132,11 @@ reset
 notepad
 configure 'Untitled - Notepad' 'notepad.exe'
 shot WARNING setup-running
+reset
+
+# Installed, with a process-status library lacking GetModuleFileNameExA in
+# the system directory; the flow goes on to the missing shortcut afterwards.
+swap_psapi
+configure 'No Such Window' '\No Such Program.exe'
+shot 'Fatal Error' psapi-missing
+put_back_psapi
