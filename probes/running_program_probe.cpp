@@ -5,54 +5,22 @@
 // The process-status declarations need the Windows types first.
 #include <psapi.h>
 
+#include <type_traits>
+
 #include "launcher/text_search.h"
 #include "probes/desktop.h"
+#include "probes/process_list.h"
 
 namespace {
 
-using EnumProcessesFn = decltype(&::EnumProcesses);
+static_assert(std::is_same_v<EnumProcessesFn, decltype(&::EnumProcesses)>,
+              "the process list calls the enumeration with its declared signature");
 using EnumProcessModulesFn = decltype(&::EnumProcessModules);
 using GetModuleFileNameExFn = decltype(&::GetModuleFileNameExA);
 using QueryFullProcessImageNameFn = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
 
 constexpr DWORD kReadModulesAccess = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
 constexpr DWORD kQueryLimitedAccess = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
-constexpr DWORD kFirstListLength = 1024;
-constexpr DWORD kLongestList = 1u << 20;
-
-// A process-identifier list from the heap, freed when it goes.
-class ProcessList {
- public:
-  ProcessList() = default;
-  ProcessList(const ProcessList&) = delete;
-  ProcessList& operator=(const ProcessList&) = delete;
-  ~ProcessList() { Free(); }
-
-  // Enumerates every process, growing the list while the platform fills it.
-  // A failed enumeration leaves the list empty.
-  void Enumerate(EnumProcessesFn enumProcesses) {
-    for (DWORD capacity = kFirstListLength; capacity <= kLongestList; capacity *= 2) {
-      Free();
-      ids_ = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), 0, capacity * sizeof(DWORD)));
-      if (ids_ == nullptr) return;
-      DWORD bytes = 0;
-      if (!enumProcesses(ids_, capacity * sizeof(DWORD), &bytes)) return;
-      count_ = bytes / sizeof(DWORD);
-      if (count_ < capacity) return;
-    }
-  }
-  DWORD Count() const { return count_; }
-  DWORD operator[](DWORD index) const { return ids_[index]; }
-
- private:
-  void Free() {
-    if (ids_ != nullptr) HeapFree(GetProcessHeap(), 0, ids_);
-    ids_ = nullptr;
-    count_ = 0;
-  }
-  DWORD* ids_ = nullptr;
-  DWORD count_ = 0;
-};
 
 struct ProcessStatus {
   EnumProcessModulesFn enumProcessModules;
