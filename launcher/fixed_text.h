@@ -36,11 +36,6 @@ class FixedText {
     return true;
   }
 
-  // Keeps the first `length` characters (no effect when already shorter).
-  void Truncate(std::size_t length) {
-    if (length < size()) text_[length] = '\0';
-  }
-
   // The raw area, kAreaSize bytes, for platform calls that fill it. The caller
   // must leave it terminated within the area (use Terminate when unsure).
   char* Area() { return text_; }

@@ -5,9 +5,11 @@
 #include "start/program_start.h"
 
 namespace {
-constexpr char kVariable[] = "CLASSPATH";
-}
 
+constexpr char kVariable[] = "CLASSPATH";
+
+// The user's stored class path, terminated; false when there is none or it
+// does not fit a variable.
 bool ReadStoredClassPath(EnvironmentText& stored) {
   stored.Clear();
   HKEY opened = nullptr;
@@ -25,6 +27,8 @@ bool ReadStoredClassPath(EnvironmentText& stored) {
   stored.Area()[size] = '\0';
   return true;
 }
+
+}  // namespace
 
 void MergeClassPath() {
   EnvironmentText stored;

@@ -10,10 +10,6 @@
 // changes.
 void MergeClassPath();
 
-// The user's stored class path, terminated; false when there is none or it
-// does not fit a variable.
-bool ReadStoredClassPath(EnvironmentText& stored);
-
 // Starts `programPath` with no arguments in `workingDirectory`; null when
 // the start failed.
 ProcessHandle StartProgram(const char* workingDirectory, const char* programPath,

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/support/message_boxes.h"
+
 namespace {
 
 constexpr char kPsapi[] = "psapi.dll";
@@ -97,6 +99,20 @@ std::string Variable(const char* name) {
   const DWORD length = GetEnvironmentVariableA(name, &value[0], 32767);
   value.resize(length < 32767 ? length : 0);
   return value;
+}
+
+std::string PendingBox(const Process& launcher) {
+  SeenMessageBox seen;
+  if (!DismissNextMessageBox(launcher.Id(), 300, seen)) return "no box is showing";
+  return "it shows \"" + seen.caption + "\" / \"" + seen.text + "\"";
+}
+
+// Without this locale Wine cannot make file names holding double-byte
+// characters (the code page alone comes from LC_ALL).
+bool JapaneseLocaleGenerated() {
+  const std::string folder = Variable("LOCPATH");
+  return !folder.empty() && GetFileAttributesA(("Z:" + folder + "/ja_JP.UTF-8/LC_CTYPE").c_str()) !=
+                                INVALID_FILE_ATTRIBUTES;
 }
 
 const Layout& TheLayout() {

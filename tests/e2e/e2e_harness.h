@@ -34,6 +34,10 @@ const Layout& TheLayout();
 // A variable of this process; empty when unset.
 std::string Variable(const char* name);
 
+// Without the generated ja_JP.UTF-8 locale (LOCPATH) Wine cannot make file
+// names holding double-byte characters.
+bool JapaneseLocaleGenerated();
+
 // The text with "{medium}" and "{work}" replaced by those folders.
 std::string Expand(std::string text);
 
@@ -170,3 +174,6 @@ class SystemLibrarySwap : Scope {
  private:
   bool ok_ = false;
 };
+
+// For failure messages: the box the launcher shows now, if any (dismissed).
+std::string PendingBox(const Process& launcher);

@@ -272,12 +272,6 @@ struct Machine {
   std::optional<RegistryValue> libraryOverride;
 };
 
-std::string PendingBox(const Process& launcher) {
-  SeenMessageBox seen;
-  if (!DismissNextMessageBox(launcher.Id(), 300, seen)) return "no box is showing";
-  return "it shows \"" + seen.caption + "\" / \"" + seen.text + "\"";
-}
-
 void ExpectOutcome(const Case& c, const Process& launcher, Hold& hold) {
   std::vector<SeenMessageBox> expected;
   std::vector<SeenMessageBox> seen;
@@ -310,14 +304,6 @@ void ExpectOutcome(const Case& c, const Process& launcher, Hold& hold) {
   EXPECT_EQ(launcher.ExitCode(), 0u);
   if (c.psapi == Psapi::LackingFunction) records.insert("psapi-loaded.txt");
   EXPECT_EQ(ListRecords(), records) << "programs started and libraries loaded";
-}
-
-// Without this locale Wine cannot make file names holding double-byte
-// characters (the code page alone comes from LC_ALL).
-bool JapaneseLocaleGenerated() {
-  const std::string folder = Variable("LOCPATH");
-  return !folder.empty() && GetFileAttributesA(("Z:" + folder + "/ja_JP.UTF-8/LC_CTYPE").c_str()) !=
-                                INVALID_FILE_ATTRIBUTES;
 }
 
 class LauncherOnMedium : public testing::TestWithParam<Case> {};

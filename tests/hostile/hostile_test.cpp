@@ -434,20 +434,6 @@ std::wstring Snapshot() {
   return out;
 }
 
-std::string PendingBox(const Process& launcher) {
-  SeenMessageBox seen;
-  if (!DismissNextMessageBox(launcher.Id(), 300, seen)) return "no box is showing";
-  return "it shows \"" + seen.caption + "\" / \"" + seen.text + "\"";
-}
-
-// Without this locale Wine cannot make file names holding double-byte
-// characters (the code page alone comes from LC_ALL).
-bool JapaneseLocaleGenerated() {
-  const std::string folder = Variable("LOCPATH");
-  return !folder.empty() && GetFileAttributesA(("Z:" + folder + "/ja_JP.UTF-8/LC_CTYPE").c_str()) !=
-                                INVALID_FILE_ATTRIBUTES;
-}
-
 std::string Fill(std::string text, const Stage& stage) {
   if (text.find("{cwd}") == 0) text.replace(0, 5, stage.cwd);
   return Expand(text);
