@@ -5,13 +5,24 @@
 # the medium's setup program, which installs it, and waits for it), then with
 # the product installed (the launcher starts it through its Start-menu
 # shortcut, with the user's stored CLASSPATH merged, and waits for it).
+# On a machine that cannot run 32-bit x86 code it runs the launcher's 64-bit
+# twin, built from the same sources, under Wine's 64-bit loader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+source scripts/bitness.sh
 scripts/install-deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target autorun demo_programs >/dev/null
-bin=$root/build/win32/bin
+preset=win32
+if ! runs_32bit_code; then
+  preset=win64
+  export WINELOADER=$wine64_loader
+  wine() { "$WINELOADER" "$@"; }
+  echo "This machine cannot run 32-bit x86 code (a 32-bit test program was refused), so no"
+  echo "Wine here can start autorun.exe: the demo runs its 64-bit twin, built from the same sources."
+fi
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset --target autorun demo_programs >/dev/null
+bin=$root/build/$preset/bin
 
 demo=$root/build/demo
 medium=$demo/medium
@@ -27,7 +38,7 @@ cp "$bin/demo_extra.exe" "$medium/extras/tools.exe"
 export WINEPREFIX=$demo/wineprefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 echo "Preparing the Wine prefix $WINEPREFIX (the first time takes about 20 seconds)..."
-sh tests/win/wine-prefix.sh "$WINEPREFIX" >/dev/null
+sh tests/win/wine-prefix.sh "$WINEPREFIX" "${WINELOADER:-wine}" >/dev/null
 ln -sfn "$medium" "$WINEPREFIX/dosdevices/m:"
 drive_c=$WINEPREFIX/drive_c
 log=$drive_c/ProgramData/AutorunDemo.log
@@ -114,6 +125,8 @@ else
   echo "  run 2: the product did not start (see above)"
 fi
 echo
-echo "autorun.exe: $bin/autorun.exe ($(stat -c %s "$bin/autorun.exe") bytes)"
+program="autorun.exe"
+[ "$preset" = win64 ] && program="autorun.exe's 64-bit twin"
+echo "$program: $bin/autorun.exe ($(stat -c %s "$bin/autorun.exe") bytes)"
 echo "Sample medium (drive M:): $medium"
 echo "Wine prefix, with the demo product installed: $WINEPREFIX"

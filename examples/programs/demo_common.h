@@ -18,6 +18,10 @@ constexpr char kWorkFolder[] = "\\AutorunDemo";     // below the all-users appli
 constexpr char kLinkFolder[] = "\\Autorun Demo";    // below the all-users Start-menu Programs
 constexpr char kLinkName[] = "\\Autorun Demo\\Autorun Demo.lnk";
 constexpr char kSetupTitle[] = "Autorun Demo Setup";  // install.dat's SetupTitle
+// The uninstall list's view that the launcher reads: autorun.exe is a 32-bit
+// program; the 64-bit build that stands in for it on machines without 32-bit
+// support reads the 64-bit view.
+constexpr REGSAM kLauncherView = sizeof(void*) == 4 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
 
 // A shell folder followed by a tail; false when the folder is unknown or the
 // result would not fit.

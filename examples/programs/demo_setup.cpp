@@ -43,11 +43,11 @@ bool SetText(HKEY key, const char* name, const char* value) {
                         static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
 }
 
-// The 32-bit view, which is the one the launcher reads.
+// The view that the launcher reads.
 bool WriteUninstallEntry(const char* folder, const char* uninstaller) {
   HKEY key = nullptr;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0,
-                      KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+                      KEY_SET_VALUE | kLauncherView, nullptr, &key, nullptr) != ERROR_SUCCESS) {
     return false;
   }
   char command[MAX_PATH + 2] = {};
@@ -88,7 +88,7 @@ bool Install() {
   DemoLog("setup placed the shortcut <all-users Programs>%s (working directory %s)", kLinkName,
           work);
   if (!WriteUninstallEntry(folder, uninstaller)) return false;
-  DemoLog("setup wrote HKLM\\%s (32-bit view)", kUninstallKey);
+  DemoLog("setup wrote HKLM\\%s (%d-bit view)", kUninstallKey, sizeof(void*) == 4 ? 32 : 64);
   return true;
 }
 

@@ -7,7 +7,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   char path[MAX_PATH] = {};
   if (FolderPath(CSIDL_COMMON_PROGRAMS, kLinkName, path)) DeleteFileA(path);
   if (FolderPath(CSIDL_COMMON_PROGRAMS, kLinkFolder, path)) RemoveDirectoryA(path);
-  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_WOW64_32KEY, 0);
+  RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, kLauncherView, 0);
   // The data folder goes only when the product left nothing in it.
   if (FolderPath(CSIDL_COMMON_APPDATA, kWorkFolder, path)) RemoveDirectoryA(path);
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/support/message_boxes.h"
+#include "tests/support/registry_view.h"
 
 namespace {
 
@@ -233,13 +234,13 @@ RegistryValue::RegistryValue(HKEY root, const std::string& subkey, const char* n
   do {
     end = subkey.find('\\', end + 1);
     HKEY probe = nullptr;
-    if (RegOpenKeyExA(root, subkey.substr(0, end).c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &probe) !=
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, subkey.substr(0, end).c_str(), 0, KEY_READ | kLauncherRegistryView,
+                      &probe) != ERROR_SUCCESS) {
       created_ = subkey.substr(0, end);
     }
     if (probe != nullptr) RegCloseKey(probe);
   } while (created_.empty() && end != std::string::npos);
-  if (RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY,
+  if (RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kLauncherRegistryView,
                       nullptr, &key_, nullptr) != ERROR_SUCCESS) {
     key_ = nullptr;
     return;
@@ -270,7 +271,7 @@ RegistryValue::~RegistryValue() {
   RegCloseKey(key_);
   if (created_.empty()) return;
   for (std::string key = subkey_;; key.resize(key.rfind('\\'))) {
-    if (RegDeleteKeyExA(root_, key.c_str(), KEY_WOW64_32KEY, 0) != ERROR_SUCCESS) break;
+    if (RegDeleteKeyExA(root_, key.c_str(), kLauncherRegistryView, 0) != ERROR_SUCCESS) break;
     if (key == created_) break;
   }
 }

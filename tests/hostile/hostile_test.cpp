@@ -18,6 +18,7 @@
 
 #include "tests/e2e/e2e_harness.h"
 #include "tests/support/message_boxes.h"
+#include "tests/support/registry_view.h"
 
 namespace {
 
@@ -112,15 +113,15 @@ class Litter : Scope {
   std::vector<std::wstring> made_;
 };
 
-// A registry value of any type in the 32-bit view, which the launcher sees;
+// A registry value of any type in the view the launcher sees;
 // the value it replaced is put back and a key it had to create removed.
 class RawValue : Scope {
  public:
   RawValue(HKEY root, const char* subkey, const char* name, DWORD type, const std::string& data)
       : root_(root), name_(name) {
     DWORD disposition = 0;
-    if (RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr,
-                        &key_, &disposition) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_ALL_ACCESS | kLauncherRegistryView,
+                        nullptr, &key_, &disposition) != ERROR_SUCCESS) {
       key_ = nullptr;
       return;
     }
@@ -143,7 +144,7 @@ class RawValue : Scope {
       RegDeleteValueA(key_, name_.c_str());
     }
     RegCloseKey(key_);
-    if (!created_.empty()) RegDeleteKeyExA(root_, created_.c_str(), KEY_WOW64_32KEY, 0);
+    if (!created_.empty()) RegDeleteKeyExA(root_, created_.c_str(), kLauncherRegistryView, 0);
   }
   bool Ok() const { return ok_; }
 
@@ -405,7 +406,8 @@ void ListFiles(const std::wstring& folder, std::wstring& out) {
 void ListValues(HKEY root, const std::string& subkey, std::wstring& out) {
   out += std::wstring(subkey.begin(), subkey.end()) + L":\n";
   HKEY key = nullptr;
-  if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ | kLauncherRegistryView, &key) !=
+      ERROR_SUCCESS) {
     return;
   }
   std::vector<wchar_t> name(16384);

@@ -72,13 +72,13 @@ class ScopedVariable {
 
 // Starts `program` with `arguments` in `directory`; null when it failed.
 inline HANDLE StartHelper(const std::string& program, const std::string& arguments,
-                          const std::string& directory) {
+                          const std::string& directory, DWORD creationFlags = 0) {
   std::string commandLine = "\"" + program + "\" " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                      directory.c_str(), &startup, &started)) {
+  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, creationFlags,
+                      nullptr, directory.c_str(), &startup, &started)) {
     return nullptr;
   }
   CloseHandle(started.hThread);

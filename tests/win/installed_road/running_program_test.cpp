@@ -7,6 +7,8 @@
 
 #include "probes/desktop.h"
 #include "tests/win/installed_road/road_test_helpers.h"
+// The process-status declarations need the Windows types first.
+#include <psapi.h>
 
 namespace {
 
@@ -55,24 +57,43 @@ TEST(RunningProgramProbe, MatchesTheFullFileNameCaseSensitively) {
   // The record is written once the program runs; it then waits for the event.
   ASSERT_TRUE(WaitForFile(folder / "zetaapp.txt", 10000));
 
+  // A program whose modules this caller cannot read, so that only its image
+  // name can find it. A 32-bit caller cannot read those of Wine's 64-bit
+  // services.exe. The 64-bit build runs where no 32-bit process can, so it
+  // holds a program of its own bitness suspended: before its loader has run
+  // it has no module list.
+  const bool callerIs64Bit = sizeof(void*) == 8;
+  const std::string suspendedProgram = folder / "suspendedapp.exe";
+  HANDLE suspended = nullptr;
+  if (callerIs64Bit) {
+    ASSERT_TRUE(CopyFileA(BuildProgram("recorder.exe").c_str(), suspendedProgram.c_str(), FALSE));
+    suspended = StartHelper(suspendedProgram, "", folder.Path(), CREATE_SUSPENDED);
+    ASSERT_NE(suspended, nullptr);
+    HMODULE module = nullptr;
+    DWORD needed = 0;
+    ASSERT_FALSE(EnumProcessModules(suspended, &module, sizeof module, &needed))
+        << "the suspended program's modules must be unreadable for the row to mean anything";
+  }
+  const char* unreadableProgram = callerIs64Bit ? "\\suspendedapp.exe" : "\\services.exe";
+
   struct Case {
     const char* exeName;
     bool running;
   };
   const Case cases[] = {
-      {"zetaapp.exe", true},
-      {"\\ProdDir Zeta\\", true},  // only a folder name of the product
-      {"ZETAAPP.EXE", false},
-      {"ProdDir zeta", false},
-      {"no-such-program-7f3q.exe", false},
-      // A 64-bit system process, whose modules a 32-bit caller cannot read:
-      // only its image name can find it.
-      {"\\services.exe", true},
+      {"zetaapp.exe", true},     {"\\ProdDir Zeta\\", true},  // only a folder name of the product
+      {"ZETAAPP.EXE", false},    {"ProdDir zeta", false},    {"no-such-program-7f3q.exe", false},
+      {unreadableProgram, true},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsProgramRunning(c.exeName), c.running) << c.exeName;
   }
 
+  if (suspended != nullptr) {
+    TerminateProcess(suspended, 0);
+    WaitForSingleObject(suspended, 10000);
+    CloseHandle(suspended);
+  }
   SetEvent(hold);
   EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
   CloseHandle(process);
