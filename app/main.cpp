@@ -5,7 +5,7 @@
 #include "app/windows_operations.h"
 #include "launcher/command_line.h"
 #include "launcher/run_launcher.h"
-#include "probes/desktop.h"
+#include "probes/desktop_queries.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   WindowsOperations operations;

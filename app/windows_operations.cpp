@@ -1,8 +1,12 @@
 // Wires the launcher's operations to the Windows probes and program start.
 #include "app/windows_operations.h"
 
-#include "launcher/config_file.h"
-#include "probes/desktop.h"
+#include "probes/config_file.h"
+#include "probes/desktop_queries.h"
+#include "probes/installation_probe.h"
+#include "probes/instance_guard.h"
+#include "probes/product_shortcut.h"
+#include "probes/running_program_probe.h"
 #include "start/program_start.h"
 
 GuardResult WindowsOperations::AcquireInstanceGuard(const char* name) {

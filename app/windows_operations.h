@@ -3,7 +3,7 @@
 #pragma once
 
 #include "launcher/launcher_operations.h"
-#include "probes/win_owners.h"
+#include "platform/owners.h"
 
 class WindowsOperations final : public LauncherOperations {
  public:

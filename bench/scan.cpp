@@ -14,7 +14,7 @@
 #include <cstring>
 
 #include "bench/bench_common.h"
-#include "probes/desktop.h"
+#include "probes/running_program_probe.h"
 
 namespace {
 

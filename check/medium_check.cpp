@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "check/ini_reader.h"
+#include "launcher/messages.h"
 
 namespace fs = std::filesystem;
 
@@ -243,8 +244,9 @@ class Checker {
       if (value[0] != '\\') {
         AddKey(Severity::Error, "link-no-backslash", rule.section, key,
                "\"" + value + "\" does not begin with a backslash",
-               "the launcher glues it to the Programs folder's name and finds no shortcut "
-               "(\"Application link isn't found.\")",
+               std::string("the launcher glues it to the Programs folder's name and finds no "
+                           "shortcut (\"") +
+                   kLinkNotFoundText + "\")",
                "write it as \\" + value);
       }
       if (!EndsWith(value, ".lnk")) {

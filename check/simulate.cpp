@@ -6,6 +6,7 @@
 
 #include "check/ini_reader.h"
 #include "check/medium_check.h"
+#include "launcher/messages.h"
 #include "launcher/run_launcher.h"
 #include "start/class_path_join.h"
 
@@ -56,7 +57,7 @@ class SimulatedMachine final : public LauncherOperations {
     return Answer("IsWindowTitlePresent " + Quoted(setupTitle), machine_.setupWindow);
   }
   bool IsProgramRunning(const char* exeName) override {
-    if (machine_.psapiMissingFunction) ShowMessage("Failed to load PSAPI.DLL", "Fatal Error");
+    if (machine_.psapiMissingFunction) ShowMessage(kProcessStatusBrokenText, kFatalErrorCaption);
     return Answer("IsProgramRunning " + Quoted(exeName),
                   machine_.productRunning && !machine_.psapiMissingFunction);
   }

@@ -2,6 +2,7 @@
 // then the setup road or the installed road.
 #include "launcher/run_launcher.h"
 
+#include "launcher/messages.h"
 #include "launcher/split_path.h"
 #include "launcher/text_search.h"
 
@@ -9,14 +10,6 @@ namespace {
 
 constexpr char kGuardName[] = "TavikAutorun_DemoVersion";
 constexpr char kConfigFileName[] = "\\install.dat";
-
-constexpr char kAutorunCaption[] = "Autorun";
-constexpr char kWarningCaption[] = "WARNING";
-
-constexpr char kLauncherRunning[] = "The current programm is already running.";
-constexpr char kSetupRunning[] = "The setup is already running.";
-constexpr char kProductRunning[] = "The programm is already running.";
-constexpr char kLinkNotFound[] = "Application link isn't found.";
 
 enum class LaunchMode { Autorun, DirectRun };
 
@@ -42,6 +35,20 @@ void StartFromMedium(LauncherOperations& ops, const ValueText& configFilePath,
   if (wait && program != nullptr) ops.WaitForProgram(program);
 }
 
+// A shortcut whose "Start in" field is blank resolves to an empty working
+// directory, in which no program can be started at all. Such a shortcut
+// starts its target in the target's own folder; a target in a drive's root
+// keeps the root's backslash, since a bare "C:" names whatever directory is
+// current on that drive.
+void UseTargetFolder(LauncherOperations& ops, const PlatformPath& targetPath,
+                     PlatformPath& workingDirectory) {
+  const LeadBytePredicate isLeadByte = ops.LeadByteTest();
+  PlatformPath root;
+  SplitPath(targetPath.c_str(), PathPart::Directory, workingDirectory, isLeadByte);
+  SplitPath(targetPath.c_str(), PathPart::Root, root, isLeadByte);
+  if (root.size() == workingDirectory.size() + 1) workingDirectory.Assign(root.c_str());
+}
+
 void RunSetupRoad(LauncherOperations& ops, LaunchMode mode, const ValueText& configFilePath) {
   ValueText value;
   if (mode == LaunchMode::Autorun) {
@@ -59,12 +66,12 @@ void RunInstalledRoad(LauncherOperations& ops, LaunchMode mode, const ValueText&
   // empty name every program, which would block the product for good.
   ops.ReadConfigValue("Config", "SetupTitle", configFilePath.c_str(), value);
   if (!value.empty() && ops.IsWindowTitlePresent(value.c_str())) {
-    ops.ShowMessage(kSetupRunning, kWarningCaption);
+    ops.ShowMessage(kSetupRunningText, kWarningCaption);
     return;
   }
   ops.ReadConfigValue("Config", "ExeName", configFilePath.c_str(), value);
   if (!value.empty() && ops.IsProgramRunning(value.c_str())) {
-    ops.ShowMessage(kProductRunning, kWarningCaption);
+    ops.ShowMessage(kProductRunningText, kWarningCaption);
     return;
   }
 
@@ -77,12 +84,13 @@ void RunInstalledRoad(LauncherOperations& ops, LaunchMode mode, const ValueText&
   ops.ReadConfigValue("Config", "ProductLink", configFilePath.c_str(), value);
   ValueText shortcutPath;
   if (!ops.FindProductShortcut(value.c_str(), shortcutPath)) {
-    ops.ShowMessage(kLinkNotFound, kAutorunCaption);
+    ops.ShowMessage(kLinkNotFoundText, kAutorunCaption);
     return;
   }
   PlatformPath targetPath;
   PlatformPath workingDirectory;
   if (!ops.ResolveShortcut(shortcutPath.c_str(), targetPath, workingDirectory)) return;
+  if (workingDirectory.empty()) UseTargetFolder(ops, targetPath, workingDirectory);
 
   const ProcessHandle program =
       ops.StartProgram(workingDirectory.c_str(), targetPath.c_str(), true);
@@ -94,7 +102,7 @@ void Run(const char* tail, LauncherOperations& ops) {
     case GuardResult::Failed:
       return;
     case GuardResult::AlreadyExists:
-      ops.ShowMessage(kLauncherRunning, kAutorunCaption);
+      ops.ShowMessage(kLauncherRunningText, kAutorunCaption);
       return;
     case GuardResult::Created:
       break;

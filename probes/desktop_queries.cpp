@@ -1,6 +1,7 @@
 // Small questions to the desktop: message boxes, the current directory,
 // windows by title and the code page's lead bytes.
-#include "probes/desktop.h"
+#include "probes/desktop_queries.h"
+#include "platform/system_library.h"
 
 void ShowMessage(const char* text, const char* caption) {
   const auto messageBox = SystemFunction<decltype(&MessageBoxA)>("USER32.DLL", "MessageBoxA");

@@ -1,6 +1,11 @@
 // The installation probe: the product's entry in the machine-wide uninstall
 // list, with an uninstall command.
-#include "probes/desktop.h"
+#include "probes/installation_probe.h"
+
+#include <windows.h>
+
+#include "launcher/fixed_text.h"
+#include "platform/owners.h"
 
 namespace {
 constexpr char kUninstallList[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";

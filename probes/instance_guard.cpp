@@ -1,5 +1,7 @@
 // The single-instance guard: a named semaphore whose existence is the lock.
-#include "probes/desktop.h"
+#include "probes/instance_guard.h"
+
+#include <windows.h>
 
 GuardResult AcquireInstanceGuard(const char* name, UniqueHandle& guard) {
   HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, name);

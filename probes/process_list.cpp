@@ -8,13 +8,21 @@ constexpr DWORD kLongestList = 1u << 20;
 }  // namespace
 
 void ProcessList::Enumerate(EnumProcessesFn enumProcesses) {
+  Free();
   for (DWORD capacity = kFirstListLength; capacity <= kLongestList; capacity *= 2) {
-    Free();
-    ids_ = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), 0, capacity * sizeof(DWORD)));
-    if (ids_ == nullptr) return;
+    auto* larger = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), 0, capacity * sizeof(DWORD)));
+    // A list that cannot grow keeps what it already holds: a partial answer
+    // still finds most running products, an empty one none.
+    if (larger == nullptr) return;
     DWORD bytes = 0;
-    if (!enumProcesses(ids_, capacity * sizeof(DWORD), &bytes)) return;
+    if (!enumProcesses(larger, capacity * sizeof(DWORD), &bytes)) {
+      HeapFree(GetProcessHeap(), 0, larger);
+      return;
+    }
+    Free();
+    ids_ = larger;
     count_ = bytes / sizeof(DWORD);
+    if (count_ > capacity) count_ = capacity;  // never trust a count past the area
     // A full list may have left processes out: ask again with more room.
     if (count_ < capacity) return;
   }

@@ -15,8 +15,9 @@ class ProcessList {
   ProcessList& operator=(const ProcessList&) = delete;
   ~ProcessList() { Free(); }
 
-  // Enumerates every process (up to about a million); a failed enumeration
-  // leaves the list empty.
+  // Enumerates every process (up to about a million). When the list cannot
+  // grow (no memory, or the enumeration fails on a larger area) it keeps the
+  // processes already listed; a first enumeration that fails leaves it empty.
   void Enumerate(EnumProcessesFn enumProcesses);
   DWORD Count() const { return count_; }
   DWORD operator[](DWORD index) const { return ids_[index]; }

@@ -6,7 +6,9 @@
 #include <shlobj.h>
 
 #include "launcher/split_path.h"
-#include "probes/desktop.h"
+#include "platform/system_library.h"
+#include "probes/desktop_queries.h"
+#include "probes/product_shortcut.h"
 
 bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
   shortcutPath.Clear();

@@ -7,9 +7,12 @@
 
 #include <type_traits>
 
+#include "launcher/messages.h"
 #include "launcher/text_search.h"
-#include "probes/desktop.h"
+#include "platform/system_library.h"
+#include "probes/desktop_queries.h"
 #include "probes/process_list.h"
+#include "probes/running_program_probe.h"
 
 namespace {
 
@@ -70,7 +73,7 @@ bool IsProgramRunning(const char* exeName) {
   if (enumProcesses == nullptr || status.enumProcessModules == nullptr ||
       status.getModuleFileNameEx == nullptr) {
     psapi.Reset();
-    ShowMessage("Failed to load PSAPI.DLL", "Fatal Error");
+    ShowMessage(kProcessStatusBrokenText, kFatalErrorCaption);
     return false;
   }
   status.queryFullProcessImageName = LookUpFunction<QueryFullProcessImageNameFn>(

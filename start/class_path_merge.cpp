@@ -1,7 +1,7 @@
 // The class-path merge: the user's stored CLASSPATH joins the launcher's own.
 #include <windows.h>
 
-#include "probes/win_owners.h"
+#include "platform/owners.h"
 #include "start/program_start.h"
 
 namespace {

@@ -60,6 +60,7 @@ struct Case {
     return linkName = file, Value("Config", "ProductLink", file);
   }
   Case& Target(const char* path) { return target = path, *this; }
+  Case& LinkStartsIn(const char* directory) { return linkDirectory = directory, *this; }
   Case& ClassPaths(const char* inEnvironment, const char* stored) {
     return classPath = inEnvironment, storedClassPath = stored, *this;
   }
@@ -90,8 +91,9 @@ struct Case {
   LinkPlace link = LinkPlace::AllUsers;
   std::string linkName = kLink;
   std::string target = kProduct;
-  const char* classPath = "A;";        // null: unset
-  const char* storedClassPath = "B;";  // null: none stored
+  std::string linkDirectory = kProductWork;  // the shortcut's "Start in"
+  const char* classPath = "A;";              // null: unset
+  const char* storedClassPath = "B;";        // null: none stored
   bool setupWindow = false;
   std::string running;
   Psapi psapi = Psapi::System;
@@ -146,6 +148,9 @@ const Case kStarts[] = {
     Case("shortcut-target-with-blanks")
         .Target("{work}Program Files\\My Product\\my product.exe")
         .Starts("{work}Program Files\\My Product\\my product.exe", kProductWork, "A;B;", kWaits),
+    Case("shortcut-with-blank-working-directory-starts-in-target-folder")
+        .LinkStartsIn("")
+        .Starts(kProduct, "{work}Product", "A;B;", kWaits),
     Case("exe-name-missing")
         .Value("Config", "ExeName", nullptr)
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
@@ -238,7 +243,7 @@ struct Machine {
     }
     if (c.link != LinkPlace::None) {
       shortcut.emplace(c.link == LinkPlace::AllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS,
-                       c.linkName, Expand(c.target), Expand(kProductWork));
+                       c.linkName, Expand(c.target), Expand(c.linkDirectory));
       if (!shortcut->Ok()) problems += "shortcut; ";
     }
     if (c.setupWindow && !window.emplace(kSetupTitle).Ok()) problems += "setup window; ";

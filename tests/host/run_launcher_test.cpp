@@ -120,6 +120,15 @@ const FlowCase kFlowCases[] = {
     {"product fails to start", "", [](Ops& o) { Installed(o).startResult = nullptr; },
      Then(kShortcutResolved, {kProductStart})},
     {"shortcut not resolved", "", [](Ops& o) { Installed(o).resolves = false; }, kShortcutResolved},
+    {"blank working directory: the target's folder", "",
+     [](Ops& o) { Installed(o).targetDir = ""; },
+     Then(kShortcutResolved, {kProductStart, "WaitForProgram(started)"})},
+    {"blank working directory, target in a drive's root", "",
+     [](Ops& o) {
+       Installed(o).targetDir = "";
+       o.targetPath = "C:\\prod.exe";
+     },
+     Then(kShortcutResolved, {"StartProgram(C:\\|C:\\prod.exe|merge)", "WaitForProgram(started)"})},
     {"no shortcut", "", [](Ops& o) { Installed(o).shortcutFound = false; },
      Then(kNothingRunning, {Read("Config|ProductLink"), "FindProductShortcut(Prod\\Prod.lnk)",
                             "ShowMessage(Application link isn't found.|Autorun)"})},

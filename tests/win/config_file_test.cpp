@@ -1,6 +1,6 @@
 // install.dat as the platform's initialization-file reader sees it, and the
 // launcher's shared-read hold on it.
-#include "launcher/config_file.h"
+#include "probes/config_file.h"
 
 #include <gtest/gtest.h>
 

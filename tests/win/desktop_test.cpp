@@ -1,6 +1,7 @@
 // The guard across live processes, message boxes read back by a driver, the
 // current directory and window lookup by title, on the real desktop.
-#include "probes/desktop.h"
+#include "probes/desktop_queries.h"
+#include "probes/instance_guard.h"
 
 #include <gtest/gtest.h>
 

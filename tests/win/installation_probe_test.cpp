@@ -2,7 +2,7 @@
 // machine's registry (this 32-bit program writes the view the probe reads).
 #include <gtest/gtest.h>
 
-#include "probes/desktop.h"
+#include "probes/installation_probe.h"
 #include "tests/win/win_test_helpers.h"
 
 using namespace wintest;

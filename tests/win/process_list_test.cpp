@@ -30,12 +30,19 @@ struct Row {
 };
 
 TEST(ProcessList, ListsEveryProcessGrowingWhileTheEnumerationFillsIt) {
+  // clang-format off
   const Row rows[] = {
-      {0, 0, 0, 1},       {5, 0, 5, 1},
-      {1023, 0, 1023, 1}, {1024, 0, 1024, 2},  // a full list is asked again
-      {1025, 0, 1025, 2}, {5000, 0, 5000, 4},
-      {7, 1, 0, 1},       {3000, 2, 0, 2},  // any failed enumeration: empty
+      {0, 0, 0, 1},
+      {5, 0, 5, 1},
+      {1023, 0, 1023, 1},
+      {1024, 0, 1024, 2},  // a full list is asked again
+      {1025, 0, 1025, 2},
+      {5000, 0, 5000, 4},
+      {7, 1, 0, 1},        // the first enumeration fails: empty
+      {3000, 2, 1024, 2},  // growing fails: the list so far is kept
+      {3000, 3, 2048, 3},
   };
+  // clang-format on
   for (const Row& row : rows) {
     runningProcesses = row.running;
     failFromCall = row.failFrom;

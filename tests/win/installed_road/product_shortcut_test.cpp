@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "probes/desktop.h"
+#include "probes/product_shortcut.h"
 #include "tests/win/installed_road/road_test_helpers.h"
 
 namespace {

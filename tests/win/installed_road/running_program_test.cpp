@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "probes/desktop.h"
+#include "probes/running_program_probe.h"
 #include "tests/win/installed_road/road_test_helpers.h"
 // The process-status declarations need the Windows types first.
 #include <psapi.h>

@@ -4,7 +4,7 @@
 // guard until that event is set, as a launcher that waits for its program.
 #include <windows.h>
 
-#include "probes/desktop.h"
+#include "probes/instance_guard.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "probes/desktop.h"
+#include "probes/running_program_probe.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // Loads a system library by its full path in the system directory, so a
 // library of the same name on the medium is never picked up instead.
-#include "probes/desktop.h"
+#include "platform/system_library.h"
+
+#include "launcher/fixed_text.h"
 
 UniqueLibrary LoadSystemLibrary(const char* fileName) {
   PlatformPath path;

@@ -1,6 +1,6 @@
 // Reads install.dat with the platform's initialization-file reader, so values
 // are exactly what the publisher's tools see.
-#include "launcher/config_file.h"
+#include "probes/config_file.h"
 
 UniqueFile OpenConfigFile(const char* configFilePath) {
   return UniqueFile(CreateFileA(configFilePath, GENERIC_READ, FILE_SHARE_READ, nullptr,

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "launcher/fixed_text.h"
-#include "probes/win_owners.h"
+#include "platform/owners.h"
 
 // Opens the file for shared reading; the returned owner keeps it open for the
 // launcher's lifetime. Present exactly when the owner is valid.
