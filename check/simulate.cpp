@@ -217,7 +217,9 @@ the shortcut present, no CLASSPATH anywhere, no switch, the medium at D:\):
   --product-running          a program whose file name holds ExeName runs
   --no-shortcut              the shortcut named by ProductLink does not exist
   --broken-shortcut          it exists but cannot be resolved
-  --shortcut TARGET,WORKDIR  it exists and points at TARGET, to start in WORKDIR
+  --shortcut TARGET,WORKDIR  it exists and points at TARGET, to start in WORKDIR;
+                             without ",WORKDIR" its Start-in field is blank, and
+                             the launcher starts TARGET in TARGET's own folder
   --stored-classpath TEXT    the user's stored CLASSPATH
   --classpath TEXT           the CLASSPATH the launcher itself was given
   --tail TEXT                the launcher's command line after its name, e.g. "-a"
