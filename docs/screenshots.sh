@@ -2,14 +2,17 @@
 # Takes the pictures of the launcher's message boxes in docs/: the real
 # autorun.exe under Wine's X11 driver on a virtual X server (Xvfb), on a medium
 # mounted as drive M:, one machine state per box. Not part of the tests; run
-# it again after a change to a box. Installs Xvfb, ImageMagick and the X
-# window tools when missing.
+# it again after a change to a box. Installs Xvfb, ImageMagick, the X window
+# tools and Wine's own fonts when missing. On a machine that cannot run 32-bit
+# x86 code it takes them from the launcher's 64-bit twin, built from the same
+# sources, under Wine's 64-bit loader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+source scripts/bitness.sh
 scripts/install-deps.sh
 missing=()
-for package in xvfb imagemagick x11-utils; do
+for package in xvfb imagemagick x11-utils fonts-wine; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
 done
 if [ ${#missing[@]} -gt 0 ]; then
@@ -17,8 +20,24 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target autorun e2e_psapi >/dev/null
+
+# The build, and where its bitness shows: the system folder that holds the
+# process-status library, and the registry view of the uninstall list that
+# the launcher reads (a 32-bit program reads the 32-bit view).
+preset=win32
+system_folder=syswow64
+uninstall_list='HKLM\SOFTWARE\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall'
+if ! runs_32bit_code; then
+  preset=win64
+  system_folder=system32
+  uninstall_list='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
+  export WINELOADER=$wine64_loader
+  wine() { "$WINELOADER" "$@"; }
+  echo "This machine cannot run 32-bit x86 code: the pictures show autorun.exe's 64-bit twin."
+fi
+cmake --preset $preset >/dev/null
+cmake --build --preset $preset --target autorun e2e_psapi >/dev/null
+bin=$root/build/$preset/bin
 
 shots=$root/build/screenshots
 medium=$shots/medium
@@ -40,12 +59,12 @@ reset() {
 # The prefix's own process-status library, set aside while a stand-in that
 # lacks a function takes its place (renamed, not overwritten, as a running
 # process may have it mapped).
-psapi=$WINEPREFIX/drive_c/windows/syswow64/psapi.dll
+psapi=$WINEPREFIX/drive_c/windows/$system_folder/psapi.dll
 psapi_original=$psapi.shots-original
 overrides='HKCU\Software\Wine\AppDefaults\autorun.exe'
 swap_psapi() {
   mv "$psapi" "$psapi_original"
-  cp build/win32/bin/e2e_psapi.dll "$psapi"
+  cp "$bin/e2e_psapi.dll" "$psapi"
   # Wine prefers its own copy unless told to load the one on disk.
   wine reg add "$overrides\\DllOverrides" /v psapi /d native /f >/dev/null 2>&1
 }
@@ -71,18 +90,25 @@ if [ ! -f "$WINEPREFIX/.autorun-shots-ready" ]; then
   rm -rf "$WINEPREFIX"
   mkdir -p "$shots"
   echo "Preparing the Wine prefix $WINEPREFIX (about 20 seconds)..."
-  wineboot -i >/dev/null 2>&1
+  wine wineboot -i >/dev/null 2>&1
   wineserver -w
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
   touch "$WINEPREFIX/.autorun-shots-ready"
 fi
+# Wine's own fonts, among them Marlett, whose letter "r" is the caption's
+# close button: Debian's Wine 8 reads no font from its data folder
+# (/usr/share/wine/fonts, package fonts-wine), only from the prefix's Fonts
+# folder and fontconfig's, so without this copy the button shows an "r" in
+# whatever font stands in for Marlett.
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+cp -n /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
 put_back_psapi  # left behind by a run that was killed half-way
 rm -rf "$medium"
 mkdir -p "$medium"
-cp build/win32/bin/autorun.exe "$medium/"
+cp "$bin/autorun.exe" "$medium/"
 ln -sfn "$medium" "$WINEPREFIX/dosdevices/m:"
-wine reg add 'HKLM\SOFTWARE\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\AutorunShots' \
-  /v UninstallString /d 'C:\nothing.exe' /f >/dev/null 2>&1
+wine reg add "$uninstall_list\\AutorunShots" /v UninstallString /d 'C:\nothing.exe' /f \
+  >/dev/null 2>&1
 
 windows() { xwininfo -root -tree | sed -n "s/^ *\(0x[0-9a-f]*\) \"$1\": .*/\1/p" | sort; }
 
@@ -107,10 +133,20 @@ configure() {
     "$1" "$2" >"$medium/install.dat"
 }
 
-# A program that stands in for the product and for the setup window.
+# A program that stands in for the product and for the setup window. Right
+# after the prefix's programs were ended it now and then fails to come up,
+# so it is started again when no window shows within ten seconds.
 notepad() {
-  wine notepad >/dev/null 2>&1 &
-  until [ -n "$(windows 'Untitled - Notepad')" ]; do sleep 0.2; done
+  local attempt tries
+  for attempt in 1 2 3; do
+    wine notepad >>"$shots/notepad.log" 2>&1 &
+    for tries in $(seq 50); do
+      [ -z "$(windows 'Untitled - Notepad')" ] || return 0
+      sleep 0.2
+    done
+  done
+  echo "notepad did not start; see $shots/notepad.log" >&2
+  exit 1
 }
 
 # No install.dat on the medium.

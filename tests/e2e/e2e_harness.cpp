@@ -1,15 +1,13 @@
-// The end-to-end harness: layout, records, processes and machine-state scopes.
+// The end-to-end harness: layout, records and machine-state scopes.
 #include "tests/e2e/e2e_harness.h"
 
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <cstdio>
-#include <cstring>
-#include <vector>
-
 #include "tests/support/message_boxes.h"
-#include "tests/support/registry_view.h"
+#include "tests/support/shortcut_file.h"
+#include "tests/support/sibling_program.h"
+#include "tests/support/unique_name.h"
 
 namespace {
 
@@ -35,22 +33,19 @@ bool CopyInto(const std::string& from, const std::string& to) {
 }
 
 std::string RecordFile(const std::string& programPath) {
-  std::string name = programPath.substr(programPath.rfind('\\') + 1);
-  return TheLayout().records + "\\" + name.substr(0, name.rfind('.')) + ".txt";
+  return RecordFileIn(TheLayout().records, programPath);
 }
 
 Layout BuildLayout() {
   Layout layout;
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  layout.bin = path;
-  layout.bin.resize(layout.bin.rfind('\\') + 1);
-  const std::string drive = Variable("AUTORUN_E2E_DRIVE");
+  layout.bin = ProgramFolder();
+  const std::string drive = EnvironmentValue("AUTORUN_E2E_DRIVE").value_or("");
   if (drive.empty()) {
     layout.error = "AUTORUN_E2E_DRIVE (the medium's drive, e.g. R:) is not set; run through CTest";
     return layout;
   }
   layout.medium = drive + "\\";
+  char path[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, path);
   layout.work = std::string(path) + "autorun-e2e\\";
   layout.records = layout.work + "records";
@@ -78,42 +73,12 @@ Layout BuildLayout() {
   return layout;
 }
 
-std::optional<Record> ReadRecord(const std::string& file) {
-  FILE* stream = std::fopen(file.c_str(), "rb");
-  if (stream == nullptr) return std::nullopt;
-  Record record;
-  char line[4096];
-  while (std::fgets(line, sizeof line, stream) != nullptr) {
-    std::string text = line;
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-    const size_t equals = text.find('=');
-    if (equals != std::string::npos) record[text.substr(0, equals)] = text.substr(equals + 1);
-  }
-  std::fclose(stream);
-  return record;
-}
-
 }  // namespace
 
-std::string Variable(const char* name) {
-  std::string value(32767, '\0');
-  const DWORD length = GetEnvironmentVariableA(name, &value[0], 32767);
-  value.resize(length < 32767 ? length : 0);
-  return value;
-}
-
-std::string PendingBox(const Process& launcher) {
+std::string PendingBox(const StartedProcess& launcher) {
   SeenMessageBox seen;
   if (!DismissNextMessageBox(launcher.Id(), 300, seen)) return "no box is showing";
   return "it shows \"" + seen.caption + "\" / \"" + seen.text + "\"";
-}
-
-// Without this locale Wine cannot make file names holding double-byte
-// characters (the code page alone comes from LC_ALL).
-bool JapaneseLocaleGenerated() {
-  const std::string folder = Variable("LOCPATH");
-  return !folder.empty() && GetFileAttributesA(("Z:" + folder + "/ja_JP.UTF-8/LC_CTYPE").c_str()) !=
-                                INVALID_FILE_ATTRIBUTES;
 }
 
 const Layout& TheLayout() {
@@ -156,12 +121,7 @@ void ClearRecords() {
 }
 
 std::optional<Record> WaitForRecord(const std::string& programPath, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  do {
-    if (auto record = ReadRecord(RecordFile(programPath))) return record;
-    Sleep(20);
-  } while (GetTickCount() - start < timeoutMs);
-  return std::nullopt;
+  return WaitForRecordFile(RecordFile(programPath), timeoutMs);
 }
 
 bool WaitForAnyRecord(DWORD timeoutMs) {
@@ -173,50 +133,9 @@ bool WaitForAnyRecord(DWORD timeoutMs) {
   return true;
 }
 
-Process::Process(const std::string& program, const std::string& arguments,
-                 const std::string& workingDirectory) {
-  std::string line = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
-  std::vector<char> commandLine(line.begin(), line.end());
-  commandLine.push_back('\0');
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
-  if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     workingDirectory.c_str(), &startup, &process)) {
-    CloseHandle(process.hThread);
-    process_ = process.hProcess;
-    id_ = process.dwProcessId;
-  }
-}
-
-Process::~Process() {
-  if (process_ == nullptr) return;
-  if (!HasEnded(3000)) TerminateProcess(process_, 1);
-  CloseHandle(process_);
-}
-
-bool Process::HasEnded(DWORD timeoutMs) const {
-  return WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
-}
-
-DWORD Process::ExitCode() const {
-  DWORD code = STILL_ACTIVE;
-  GetExitCodeProcess(process_, &code);
-  return code;
-}
-
-EnvVar::EnvVar(const char* name, const char* value) : name_(name) {
-  if (GetEnvironmentVariableA(name, nullptr, 0) != 0) old_ = Variable(name);
-  SetEnvironmentVariableA(name, value);
-}
-
-EnvVar::~EnvVar() { SetEnvironmentVariableA(name_.c_str(), old_ ? old_->c_str() : nullptr); }
-
 Hold::Hold() {
   // A name of its own per case, so that no program of an earlier case holds on.
-  static int serial = 0;
-  const std::string name =
-      "AutorunE2EHold" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+  const std::string name = UniqueName("AutorunE2EHold");
   event_ = CreateEventA(nullptr, TRUE, FALSE, name.c_str());
   name_.emplace("AUTORUN_TEST_HOLD_EVENT", name.c_str());
 }
@@ -224,56 +143,6 @@ Hold::Hold() {
 Hold::~Hold() {
   Release();
   CloseHandle(event_);
-}
-
-RegistryValue::RegistryValue(HKEY root, const std::string& subkey, const char* name,
-                             const char* value)
-    : root_(root), subkey_(subkey), name_(name) {
-  // The first key on the way that is missing goes afterwards, with all below it.
-  size_t end = 0;
-  do {
-    end = subkey.find('\\', end + 1);
-    HKEY probe = nullptr;
-    if (RegOpenKeyExA(root, subkey.substr(0, end).c_str(), 0, KEY_READ | kLauncherRegistryView,
-                      &probe) != ERROR_SUCCESS) {
-      created_ = subkey.substr(0, end);
-    }
-    if (probe != nullptr) RegCloseKey(probe);
-  } while (created_.empty() && end != std::string::npos);
-  if (RegCreateKeyExA(root, subkey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kLauncherRegistryView,
-                      nullptr, &key_, nullptr) != ERROR_SUCCESS) {
-    key_ = nullptr;
-    return;
-  }
-  char data[32768];
-  DWORD size = sizeof data - 1;
-  if (RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) ==
-      ERROR_SUCCESS) {
-    data[size] = '\0';
-    old_ = data;
-  }
-  if (value == nullptr) {
-    ok_ = !old_ || RegDeleteValueA(key_, name) == ERROR_SUCCESS;
-  } else {
-    ok_ = RegSetValueExA(key_, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
-                         static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
-  }
-}
-
-RegistryValue::~RegistryValue() {
-  if (key_ == nullptr) return;
-  if (old_) {
-    RegSetValueExA(key_, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(old_->c_str()),
-                   static_cast<DWORD>(old_->size() + 1));
-  } else {
-    RegDeleteValueA(key_, name_.c_str());
-  }
-  RegCloseKey(key_);
-  if (created_.empty()) return;
-  for (std::string key = subkey_;; key.resize(key.rfind('\\'))) {
-    if (RegDeleteKeyExA(root_, key.c_str(), kLauncherRegistryView, 0) != ERROR_SUCCESS) break;
-    if (key == created_) break;
-  }
 }
 
 Shortcut::Shortcut(int folderId, const std::string& linkName, const std::string& target,
@@ -292,19 +161,7 @@ Shortcut::Shortcut(int folderId, const std::string& linkName, const std::string&
   CreateDirectoryW(folder_.c_str(), nullptr);
 
   CoInitialize(nullptr);
-  IShellLinkA* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void**>(&link)))) {
-    return;
-  }
-  IPersistFile* file = nullptr;
-  if (SUCCEEDED(link->SetPath(target.c_str())) &&
-      SUCCEEDED(link->SetWorkingDirectory(workingDirectory.c_str())) &&
-      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    ok_ = SUCCEEDED(file->Save(path_.c_str(), TRUE));
-    file->Release();
-  }
-  link->Release();
+  ok_ = SaveShortcut(path, target, workingDirectory.c_str());
 }
 
 Shortcut::~Shortcut() {

@@ -1,15 +1,18 @@
 // The end-to-end harness: the sample medium mounted as a drive, the installed
-// product's files, the records that started programs leave, processes, and
-// scopes that each put one piece of machine state in place and take it away
-// again, also when a case fails half-way.
+// product's files, the records that started programs leave, and scopes that
+// each put one piece of machine state in place and take it away again, also
+// when a case fails half-way.
 #pragma once
 
 #include <windows.h>
 
-#include <map>
 #include <optional>
 #include <set>
 #include <string>
+
+#include "tests/support/environment_scope.h"
+#include "tests/support/recorder_record.h"
+#include "tests/support/started_process.h"
 
 // What each scope below is: tied to one place, never copied.
 class Scope {
@@ -31,51 +34,15 @@ struct Layout {
 // Built on first use: the medium's programs and install-free files in place.
 const Layout& TheLayout();
 
-// A variable of this process; empty when unset.
-std::string Variable(const char* name);
-
-// Without the generated ja_JP.UTF-8 locale (LOCPATH) Wine cannot make file
-// names holding double-byte characters.
-bool JapaneseLocaleGenerated();
-
 // The text with "{medium}" and "{work}" replaced by those folders.
 std::string Expand(std::string text);
 
-// What a stand-in program saw (program, cwd, classpath, commandline).
-using Record = std::map<std::string, std::string>;
+// What the stand-in programs saw (recorder_record.h), in the layout's records.
 void ClearRecords();
 std::set<std::string> ListRecords();
 // Waits for the record of the program at `programPath`, named after its file.
 std::optional<Record> WaitForRecord(const std::string& programPath, DWORD timeoutMs);
 bool WaitForAnyRecord(DWORD timeoutMs);
-
-// A process started by the harness; one still running at the end is ended.
-class Process : Scope {
- public:
-  Process(const std::string& program, const std::string& arguments,
-          const std::string& workingDirectory);
-  ~Process();
-  bool Started() const { return process_ != nullptr; }
-  DWORD Id() const { return id_; }
-  bool HasEnded(DWORD timeoutMs) const;
-  DWORD ExitCode() const;
-
- private:
-  HANDLE process_ = nullptr;
-  DWORD id_ = 0;
-};
-
-// Sets (or, given null, removes) a variable of this process, which the
-// launcher and its programs inherit.
-class EnvVar : Scope {
- public:
-  EnvVar(const char* name, const char* value);
-  ~EnvVar();
-
- private:
-  std::string name_;
-  std::optional<std::string> old_;
-};
 
 // The event that keeps every started stand-in program running until released.
 class Hold : Scope {
@@ -86,25 +53,7 @@ class Hold : Scope {
 
  private:
   HANDLE event_;
-  std::optional<EnvVar> name_;
-};
-
-// A registry value (null: absent) for the duration; keys it had to create
-// are deleted afterwards, a value it replaced is put back.
-class RegistryValue : Scope {
- public:
-  RegistryValue(HKEY root, const std::string& subkey, const char* name, const char* value);
-  ~RegistryValue();
-  bool Ok() const { return ok_; }
-
- private:
-  HKEY root_;
-  std::string subkey_;
-  std::string name_;
-  HKEY key_ = nullptr;
-  std::string created_;  // the first key that was missing
-  std::optional<std::string> old_;
-  bool ok_ = false;
+  std::optional<EnvironmentScope> name_;
 };
 
 // A shortcut made with the shell's link object below a Start-menu Programs
@@ -145,7 +94,7 @@ class RunningProgram : Scope {
 
  private:
   Hold& hold_;
-  Process process_;
+  StartedProcess process_;
   bool ok_ = false;
 };
 
@@ -176,4 +125,4 @@ class SystemLibrarySwap : Scope {
 };
 
 // For failure messages: the box the launcher shows now, if any (dismissed).
-std::string PendingBox(const Process& launcher);
+std::string PendingBox(const StartedProcess& launcher);

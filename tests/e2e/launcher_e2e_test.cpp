@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "tests/e2e/e2e_harness.h"
+#include "tests/support/code_page_932.h"
 #include "tests/support/message_boxes.h"
+#include "tests/support/registry_scope.h"
 
 bool operator==(const SeenMessageBox& a, const SeenMessageBox& b) {
   return a.caption == b.caption && a.text == b.text;
@@ -234,12 +236,12 @@ struct Machine {
   Machine(const Case& c, Hold& hold) {
     if (!WriteConfigFile(c.config)) problems += "install.dat; ";
     classPath.emplace("CLASSPATH", c.classPath);
-    stored.emplace(HKEY_CURRENT_USER, "Environment", "CLASSPATH", c.storedClassPath);
-    if (!stored->Ok()) problems += "stored CLASSPATH; ";
+    stored.emplace(HKEY_CURRENT_USER, "Environment", "CLASSPATH");
+    if (!stored->SetText(c.storedClassPath)) problems += "stored CLASSPATH; ";
     if (c.installed) {
       uninstall.emplace(HKEY_LOCAL_MACHINE, std::string(kUninstallList) + kUnInstKey,
-                        "UninstallString", "C:\\uninstall.exe");
-      if (!uninstall->Ok()) problems += "uninstall entry; ";
+                        "UninstallString");
+      if (!uninstall->SetText("C:\\uninstall.exe")) problems += "uninstall entry; ";
     }
     if (c.link != LinkPlace::None) {
       shortcut.emplace(c.link == LinkPlace::AllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS,
@@ -254,30 +256,34 @@ struct Machine {
     // that name to Wine's own (an override in the environment of a Windows
     // parent does not reach its child).
     const std::string fake = TheLayout().bin + "e2e_psapi.dll";
+    const char* order = nullptr;  // of the library file and Wine's own
     if (c.psapi == Psapi::LackingFunction) {
       if (!swapped.emplace(fake).Ok()) problems += "system psapi.dll; ";
-      libraryOverride.emplace(HKEY_CURRENT_USER, kAutorunOverrides, "psapi", "native");
+      order = "native";
     }
     if (c.psapi == Psapi::PlantedOnMedium) {
       if (!planted.emplace(fake, TheLayout().medium + "PSAPI.DLL").Ok()) problems += "plant; ";
-      libraryOverride.emplace(HKEY_CURRENT_USER, kAutorunOverrides, "psapi", "native,builtin");
+      order = "native,builtin";
     }
-    if (libraryOverride && !libraryOverride->Ok()) problems += "library override; ";
+    if (order != nullptr &&
+        !libraryOverride.emplace(HKEY_CURRENT_USER, kAutorunOverrides, "psapi").SetText(order)) {
+      problems += "library override; ";
+    }
   }
 
   std::string problems;
-  std::optional<EnvVar> classPath;
-  std::optional<RegistryValue> stored;
-  std::optional<RegistryValue> uninstall;
+  std::optional<EnvironmentScope> classPath;
+  std::optional<RegistryValueScope> stored;
+  std::optional<RegistryValueScope> uninstall;
   std::optional<Shortcut> shortcut;
   std::optional<TitledWindow> window;
   std::optional<RunningProgram> running;
   std::optional<SystemLibrarySwap> swapped;
   std::optional<FileCopy> planted;
-  std::optional<RegistryValue> libraryOverride;
+  std::optional<RegistryValueScope> libraryOverride;
 };
 
-void ExpectOutcome(const Case& c, const Process& launcher, Hold& hold) {
+void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold) {
   std::vector<SeenMessageBox> expected;
   std::vector<SeenMessageBox> seen;
   for (const SeenMessageBox& box : c.boxes) {
@@ -318,11 +324,8 @@ TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
   const Layout& layout = TheLayout();
   ASSERT_EQ(layout.error, "");
   if (c.codePage932) {
-    if (!JapaneseLocaleGenerated()) {
-      GTEST_SKIP() << "the ja_JP.UTF-8 locale could not be generated (localedef, LOCPATH), "
-                      "so Wine cannot name files in code page 932";
-    }
-    ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8, as the e2e_cp932 test does";
+    RequireCodePage932("e2e_cp932");
+    if (IsSkipped() || HasFatalFailure()) return;
   }
   ClearRecords();
   Hold hold;
@@ -330,13 +333,13 @@ TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
   ASSERT_EQ(machine.problems, "") << "the machine state could not be built";
 
   const std::string autorun = layout.medium + "autorun.exe";
-  std::optional<Process> first;
+  std::optional<StartedProcess> first;
   if (c.whileFirstWaits) {
     first.emplace(autorun, c.tail, layout.medium);
     ASSERT_TRUE(WaitForAnyRecord(kPatienceMs)) << "the first launcher started nothing";
     ClearRecords();
   }
-  const Process launcher(autorun, c.tail, layout.medium);
+  const StartedProcess launcher(autorun, c.tail, layout.medium);
   ASSERT_TRUE(launcher.Started());
   ExpectOutcome(c, launcher, hold);
   if (first) {

@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "tests/e2e/e2e_harness.h"
+#include "tests/support/code_page_932.h"
 #include "tests/support/message_boxes.h"
+#include "tests/support/registry_scope.h"
 #include "tests/support/registry_view.h"
 
 namespace {
@@ -113,60 +115,16 @@ class Litter : Scope {
   std::vector<std::wstring> made_;
 };
 
-// A registry value of any type in the view the launcher sees;
-// the value it replaced is put back and a key it had to create removed.
-class RawValue : Scope {
- public:
-  RawValue(HKEY root, const char* subkey, const char* name, DWORD type, const std::string& data)
-      : root_(root), name_(name) {
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(root, subkey, 0, nullptr, 0, KEY_ALL_ACCESS | kLauncherRegistryView,
-                        nullptr, &key_, &disposition) != ERROR_SUCCESS) {
-      key_ = nullptr;
-      return;
-    }
-    if (disposition == REG_CREATED_NEW_KEY) created_ = subkey;
-    DWORD size = 0;
-    if (RegQueryValueExA(key_, name, nullptr, &oldType_, nullptr, &size) == ERROR_SUCCESS) {
-      old_.emplace(size, '\0');
-      RegQueryValueExA(key_, name, nullptr, &oldType_, reinterpret_cast<BYTE*>(old_->data()),
-                       &size);
-    }
-    ok_ = RegSetValueExA(key_, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                         static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
-  }
-  ~RawValue() {
-    if (key_ == nullptr) return;
-    if (old_) {
-      RegSetValueExA(key_, name_.c_str(), 0, oldType_, reinterpret_cast<const BYTE*>(old_->data()),
-                     static_cast<DWORD>(old_->size()));
-    } else {
-      RegDeleteValueA(key_, name_.c_str());
-    }
-    RegCloseKey(key_);
-    if (!created_.empty()) RegDeleteKeyExA(root_, created_.c_str(), kLauncherRegistryView, 0);
-  }
-  bool Ok() const { return ok_; }
-
- private:
-  HKEY root_;
-  std::string name_;
-  HKEY key_ = nullptr;
-  std::string created_;
-  DWORD oldType_ = 0;
-  std::optional<std::string> old_;
-  bool ok_ = false;
-};
-
 // Wine's crash dialog would wait for a user that never comes: crashes, of
 // the crasher or of the launcher, end at once with an exit code instead.
 class NoCrashDialog : public testing::Environment {
   void SetUp() override {
-    value_.emplace(HKEY_CURRENT_USER, "Software\\Wine\\WineDbg", "ShowCrashDialog", REG_DWORD,
-                   std::string(4, '\0'));
+    const std::string no(4, '\0');
+    value_.emplace(HKEY_CURRENT_USER, "Software\\Wine\\WineDbg", "ShowCrashDialog");
+    value_->Set(REG_DWORD, &no);
   }
   void TearDown() override { value_.reset(); }
-  std::optional<RawValue> value_;
+  std::optional<RegistryValueScope> value_;
 };
 testing::Environment* const kNoCrashDialog = testing::AddGlobalTestEnvironment(new NoCrashDialog);
 
@@ -184,9 +142,13 @@ struct Stage {
   void Require(bool ok, const char* what) {
     if (!ok) problems += std::string(what) + "; ";
   }
+  // A registry value of any type in the view the launcher sees, put back afterwards.
+  void Value(HKEY root, const char* subkey, const char* name, DWORD type, const std::string& data,
+             const char* what) {
+    Require(Add<RegistryValueScope>(root, subkey, name).Set(type, &data), what);
+  }
   void Install(DWORD type = REG_SZ, const std::string& data = Sz("C:\\uninstall.exe")) {
-    Require(Add<RawValue>(HKEY_LOCAL_MACHINE, kUninstallEntry, "UninstallString", type, data).Ok(),
-            "uninstall entry");
+    Value(HKEY_LOCAL_MACHINE, kUninstallEntry, "UninstallString", type, data, "uninstall entry");
   }
   void Link(const std::string& target) {
     Require(Add<Shortcut>(CSIDL_COMMON_PROGRAMS, kLink, target, Expand(kProductWork)).Ok(),
@@ -315,7 +277,7 @@ const Case kCases[] = {
     {"classpath_expand_sz_kept_as_stored",
      [](Stage& s) {
        InstalledWithLink(s);
-       s.Add<EnvVar>("HOSTILE_PART", "expanded");
+       s.Add<EnvironmentScope>("HOSTILE_PART", "expanded");
        s.storedType = REG_EXPAND_SZ;
        s.stored = Sz("%HOSTILE_PART%;");
      },
@@ -441,7 +403,7 @@ std::string Fill(std::string text, const Stage& stage) {
   return Expand(text);
 }
 
-void ExpectOutcome(const Outcome& expected, const Stage& stage, const Process& launcher,
+void ExpectOutcome(const Outcome& expected, const Stage& stage, const StartedProcess& launcher,
                    Hold& hold) {
   if (expected.caption != nullptr) {
     SeenMessageBox seen;
@@ -478,29 +440,23 @@ TEST_P(HostileInput, LauncherKeepsToItsRules) {
   ASSERT_EQ(layout.error, "");
   ClearRecords();
   DeleteFileA((layout.medium + "install.dat").c_str());
-  EnvVar classPath("CLASSPATH", "A;");
+  EnvironmentScope classPath("CLASSPATH", "A;");
   Stage stage;
   c.build(stage);
   if (stage.codePage932) {
-    if (!JapaneseLocaleGenerated()) {
-      GTEST_SKIP() << "the ja_JP.UTF-8 locale could not be generated (localedef, LOCPATH), "
-                      "so Wine cannot name files in code page 932";
-    }
-    ASSERT_EQ(GetACP(), 932u) << "run with LC_ALL=ja_JP.UTF-8, as the hostile_cp932 test does";
+    RequireCodePage932("hostile_cp932");
+    if (IsSkipped() || HasFatalFailure()) return;
   }
   if (stage.config) {
     stage.Require(stage.litter.File(layout.medium + "install.dat", *stage.config), "install.dat");
   }
-  stage.Require(stage
-                    .Add<RawValue>(HKEY_CURRENT_USER, "Environment", "CLASSPATH", stage.storedType,
-                                   stage.stored)
-                    .Ok(),
-                "stored CLASSPATH");
+  stage.Value(HKEY_CURRENT_USER, "Environment", "CLASSPATH", stage.storedType, stage.stored,
+              "stored CLASSPATH");
   ASSERT_EQ(stage.problems, "") << "the machine state could not be built";
 
   const std::wstring before = Snapshot();
   Hold hold;  // released before the stage goes, so no program keeps a file of it
-  const Process launcher(layout.medium + "autorun.exe", c.tail, stage.cwd);
+  const StartedProcess launcher(layout.medium + "autorun.exe", c.tail, stage.cwd);
   ASSERT_TRUE(launcher.Started());
   ExpectOutcome(c.outcome, stage, launcher, hold);
   EXPECT_EQ(Snapshot(), before) << "the medium or the registry changed";

@@ -4,12 +4,21 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/win/win_test_helpers.h"
+#include <fstream>
 
-using namespace wintest;
+#include "tests/support/end_on_crash.h"
+#include "tests/support/scratch_folder.h"
+
+namespace {
+
+void WriteFileText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+}  // namespace
 
 TEST(ReadConfigValue, ReturnsValuesAsTheReaderGivesThem) {
-  TempFolder medium;
+  ScratchFolder medium;
   const std::string path = medium.File("install.dat");
   const std::string longValue(1500, 'v');
   WriteFileText(path,
@@ -43,9 +52,9 @@ TEST(ReadConfigValue, ReturnsValuesAsTheReaderGivesThem) {
 }
 
 TEST(OpenConfigFile, ValidOnlyForAnExistingFile) {
-  TempFolder medium;
+  ScratchFolder medium;
   WriteFileText(medium.File("install.dat"), "[Config]\r\n");
-  TempFolder other;
+  ScratchFolder other;
   CreateDirectoryA(other.File("install.dat").c_str(), nullptr);
   const struct {
     std::string path;
@@ -62,7 +71,7 @@ TEST(OpenConfigFile, ValidOnlyForAnExistingFile) {
 }
 
 TEST(OpenConfigFile, OthersMayReadButNotWriteWhileItIsHeld) {
-  TempFolder medium;
+  ScratchFolder medium;
   const std::string path = medium.File("install.dat");
   WriteFileText(path, "[Config]\r\nUnInstKey=Held\r\n");
   const UniqueFile held = OpenConfigFile(path.c_str());

@@ -5,18 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/end_on_crash.h"
 #include "tests/support/message_boxes.h"
-#include "tests/win/win_test_helpers.h"
-
-using namespace wintest;
+#include "tests/support/scratch_folder.h"
+#include "tests/support/sibling_program.h"
+#include "tests/support/started_process.h"
+#include "tests/support/unique_name.h"
 
 namespace {
 
 constexpr DWORD kCreated = 10, kAlreadyExists = 11;  // guard_holder's exit codes
 
-std::string GuardHolder(const std::string& guardName, const std::string& eventName = "") {
-  std::string command = "\"" + SiblingProgram("guard_holder") + "\" " + guardName;
-  return eventName.empty() ? command : command + " " + eventName;
+StartedProcess GuardHolder(const std::string& guardName, const std::string& eventName = "") {
+  return StartedProcess(SiblingProgram("guard_holder.exe"),
+                        eventName.empty() ? guardName : guardName + " " + eventName);
 }
 
 // True once the named semaphore exists, i.e. a holder has taken the guard.
@@ -38,15 +40,15 @@ TEST(InstanceGuard, OnlyOneLiveProcessHoldsIt) {
   const std::string eventName = UniqueName("AutorunTestRelease_");
   HANDLE release = CreateEventA(nullptr, TRUE, FALSE, eventName.c_str());
 
-  HANDLE first = StartCommand(GuardHolder(guardName, eventName));
-  ASSERT_NE(first, nullptr);
+  StartedProcess first = GuardHolder(guardName, eventName);
+  ASSERT_TRUE(first.Started());
   ASSERT_TRUE(WaitForGuard(guardName));
-  EXPECT_EQ(FinishProcess(StartCommand(GuardHolder(guardName))), kAlreadyExists);
-  EXPECT_EQ(WaitForSingleObject(first, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+  EXPECT_EQ(GuardHolder(guardName).Finish(), kAlreadyExists);
+  EXPECT_EQ(WaitForSingleObject(first.Handle(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
   SetEvent(release);
-  EXPECT_EQ(FinishProcess(first), kCreated);
-  EXPECT_EQ(FinishProcess(StartCommand(GuardHolder(guardName))), kCreated);
+  EXPECT_EQ(first.Finish(), kCreated);
+  EXPECT_EQ(GuardHolder(guardName).Finish(), kCreated);
   CloseHandle(release);
 }
 
@@ -71,21 +73,21 @@ TEST(ShowMessage, DriverReadsTextAndCaptionAndDismissesTheBox) {
   };
   for (const auto& box : boxes) {
     SCOPED_TRACE(box.text);
-    HANDLE shower = StartCommand("\"" + SiblingProgram("message_shower") + "\" \"" + box.text +
-                                 "\" \"" + box.caption + "\"");
-    ASSERT_NE(shower, nullptr);
+    StartedProcess shower(SiblingProgram("message_shower.exe"),
+                          "\"" + std::string(box.text) + "\" \"" + box.caption + "\"");
+    ASSERT_TRUE(shower.Started());
     SeenMessageBox seen;
-    EXPECT_TRUE(DismissNextMessageBox(GetProcessId(shower), 10000, seen));
+    EXPECT_TRUE(DismissNextMessageBox(shower.Id(), 10000, seen));
     EXPECT_EQ(seen.caption, box.caption);
     EXPECT_EQ(seen.text, box.text);
-    EXPECT_EQ(FinishProcess(shower, 10000), 0u);  // returned after the OK
+    EXPECT_EQ(shower.Finish(10000), 0u);  // returned after the OK
   }
 }
 
 TEST(GetCurrentDir, ReturnsTheProcessCurrentDirectory) {
   char saved[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, saved);
-  TempFolder folder;
+  ScratchFolder folder;
   for (const std::string& directory : {folder.Path(), std::string("C:\\")}) {
     ASSERT_TRUE(SetCurrentDirectoryA(directory.c_str()));
     PlatformPath current;

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "probes/installation_probe.h"
-#include "tests/win/win_test_helpers.h"
-
-using namespace wintest;
+#include "tests/support/end_on_crash.h"
+#include "tests/support/registry_scope.h"
+#include "tests/support/unique_name.h"
 
 namespace {
 constexpr char kUninstallList[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";

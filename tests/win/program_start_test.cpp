@@ -7,9 +7,13 @@
 #include <atomic>
 #include <thread>
 
-#include "tests/win/win_test_helpers.h"
-
-using namespace wintest;
+#include "tests/support/end_on_crash.h"
+#include "tests/support/environment_scope.h"
+#include "tests/support/recorder_record.h"
+#include "tests/support/registry_scope.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/sibling_program.h"
+#include "tests/support/unique_name.h"
 
 namespace {
 
@@ -54,7 +58,7 @@ TEST_F(ClassPathTest, MergesTheStoredClassPathIntoTheVariable) {
     stored_.Set(row.type, row.stored ? &row.storedData : nullptr);
     variable_.Set(row.variable);
     MergeClassPath();
-    const std::string after = EnvironmentValue("CLASSPATH");
+    const std::string after = EnvironmentValue("CLASSPATH").value_or("(unset)");
     EXPECT_EQ(after.size(), row.expected.size());
     EXPECT_TRUE(after == row.expected) << after.substr(0, 80);
   }
@@ -69,11 +73,11 @@ class ProgramStartTest : public ClassPathTest {
   void SetUp() override {
     record_.Set(medium_.Path().c_str());
     CreateDirectoryA(workingDirectory_.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA(SiblingProgram("recorder").c_str(), program_.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(SiblingProgram("recorder.exe").c_str(), program_.c_str(), FALSE));
   }
-  std::string Record() const { return ReadFileText(medium_.File("product.txt")); }
+  std::string RecordFile() const { return RecordFileIn(medium_.Path(), program_); }
 
-  TempFolder medium_;
+  ScratchFolder medium_;
   EnvironmentScope record_{"AUTORUN_TEST_RECORD_DIR"};
   std::string program_ = medium_.File("product.exe");
   std::string workingDirectory_ = medium_.File("work");
@@ -91,18 +95,18 @@ TEST_F(ProgramStartTest, StartsWithoutArgumentsInTheWorkingDirectory) {
   } rows[] = {{false, nullptr, "(unset)"}, {true, nullptr, "s.jar"}, {true, "a;", "a;s.jar"}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.childClassPath);
-    DeleteFileA(medium_.File("product.txt").c_str());
+    DeleteFileA(RecordFile().c_str());
     variable_.Set(row.variable);
     const ProcessHandle started =
         StartProgram(workingDirectory_.c_str(), program_.c_str(), row.merge);
     ASSERT_NE(started, nullptr);
     WaitForProgram(started);
     CloseHandle(started);
-    const std::string record = Record();
-    EXPECT_EQ(RecordedValue(record, "program"), program_);
-    EXPECT_EQ(RecordedValue(record, "cwd"), workingDirectory_);
-    EXPECT_EQ(RecordedValue(record, "classpath"), row.childClassPath);
-    const std::string commandLine = RecordedValue(record, "commandline");
+    Record record = ReadRecordFile(RecordFile()).value_or(Record{});
+    EXPECT_EQ(record["program"], program_);
+    EXPECT_EQ(record["cwd"], workingDirectory_);
+    EXPECT_EQ(record["classpath"], row.childClassPath);
+    const std::string commandLine = record["commandline"];
     EXPECT_TRUE(commandLine == program_ || commandLine == "\"" + program_ + "\"") << commandLine;
   }
 }
@@ -120,8 +124,7 @@ TEST_F(ProgramStartTest, WaitReturnsOnlyOnceTheProgramHasEnded) {
     WaitForProgram(started);
     waited = true;
   });
-  for (int tries = 0; tries < 500 && Record().empty(); ++tries) Sleep(20);
-  EXPECT_FALSE(Record().empty());  // the program runs and holds on
+  EXPECT_TRUE(WaitForRecordFile(RecordFile(), 10000));  // the program runs and holds on
   Sleep(300);
   EXPECT_FALSE(waited);
   EXPECT_EQ(WaitForSingleObject(started, 0), static_cast<DWORD>(WAIT_TIMEOUT));

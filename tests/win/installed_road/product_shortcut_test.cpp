@@ -5,11 +5,15 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "probes/product_shortcut.h"
-#include "tests/win/installed_road/road_test_helpers.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/shortcut_file.h"
+#include "tests/support/sibling_program.h"
+#include "tests/support/unique_name.h"
 
 namespace {
 
@@ -19,28 +23,6 @@ std::string SpecialFolder(int folderId) {
   return path;
 }
 
-// Saves a shortcut to `target`; without `workingDirectory` the link names none.
-bool MakeShortcut(const std::string& linkPath, const std::string& target,
-                  const char* workingDirectory) {
-  IShellLinkA* link = nullptr;
-  if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                              reinterpret_cast<void**>(&link)))) {
-    return false;
-  }
-  bool saved = false;
-  IPersistFile* file = nullptr;
-  if (SUCCEEDED(link->SetPath(target.c_str())) &&
-      (workingDirectory == nullptr || SUCCEEDED(link->SetWorkingDirectory(workingDirectory))) &&
-      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-    wchar_t widePath[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH);
-    saved = SUCCEEDED(file->Save(widePath, TRUE));
-    file->Release();
-  }
-  link->Release();
-  return saved;
-}
-
 class ProductShortcut : public testing::Test {
  protected:
   static void SetUpTestSuite() { CoInitialize(nullptr); }
@@ -48,12 +30,12 @@ class ProductShortcut : public testing::Test {
   void SetUp() override {
     std::filesystem::create_directories(target_.substr(0, target_.find_last_of('\\')));
     std::filesystem::create_directories(workDir_);
-    ASSERT_TRUE(CopyFileA(BuildProgram("recorder.exe").c_str(), target_.c_str(), FALSE));
-    ASSERT_TRUE(MakeShortcut(common_ / "Zeta App.lnk", target_, workDir_.c_str()));
-    ASSERT_TRUE(MakeShortcut(common_ / "No Dir.lnk", target_, nullptr));
-    ASSERT_TRUE(MakeShortcut(user_ / "User Only.lnk", target_, workDir_.c_str()));
+    ASSERT_TRUE(CopyFileA(SiblingProgram("recorder.exe").c_str(), target_.c_str(), FALSE));
+    ASSERT_TRUE(SaveShortcut(common_.File("Zeta App.lnk"), target_, workDir_.c_str()));
+    ASSERT_TRUE(SaveShortcut(common_.File("No Dir.lnk"), target_, nullptr));
+    ASSERT_TRUE(SaveShortcut(user_.File("User Only.lnk"), target_, workDir_.c_str()));
     // Not a shortcut at all: bytes from a fixed-seed generator.
-    std::ofstream garbage(common_ / "Garbage.lnk", std::ios::binary);
+    std::ofstream garbage(common_.File("Garbage.lnk"), std::ios::binary);
     unsigned state = 12345;
     for (int i = 0; i < 600; ++i) {
       state = state * 1103515245u + 12345u;
@@ -64,9 +46,9 @@ class ProductShortcut : public testing::Test {
   const std::string folderName_ = UniqueName("AutorunRoad");
   const ScratchFolder common_{SpecialFolder(CSIDL_COMMON_PROGRAMS) + "\\" + folderName_};
   const ScratchFolder user_{SpecialFolder(CSIDL_PROGRAMS) + "\\" + folderName_};
-  const ScratchFolder scratch_{TempFolderPath("shortcut")};
-  const std::string target_ = scratch_ / "Zeta Target\\zeta app.exe";
-  const std::string workDir_ = scratch_ / "Zeta Work";
+  const ScratchFolder scratch_;
+  const std::string target_ = scratch_.File("Zeta Target\\zeta app.exe");
+  const std::string workDir_ = scratch_.File("Zeta Work");
 };
 
 TEST_F(ProductShortcut, FindsOnlyTheAllUsersShortcutItsLinkNames) {
@@ -110,7 +92,7 @@ TEST_F(ProductShortcut, ResolvesTargetAndWorkingDirectory) {
   for (const Case& c : cases) {
     PlatformPath target;
     PlatformPath workingDirectory;
-    EXPECT_EQ(ResolveShortcut((common_ / c.link).c_str(), target, workingDirectory), c.resolved)
+    EXPECT_EQ(ResolveShortcut(common_.File(c.link).c_str(), target, workingDirectory), c.resolved)
         << c.link;
     if (!c.resolved) continue;
     EXPECT_EQ(target.c_str(), c.target) << c.link;

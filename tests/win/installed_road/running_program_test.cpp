@@ -3,10 +3,18 @@
 // program and in its current directory, which must never be loaded.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <string>
 
 #include "probes/running_program_probe.h"
-#include "tests/win/installed_road/road_test_helpers.h"
+#include "tests/support/environment_scope.h"
+#include "tests/support/recorder_record.h"
+#include "tests/support/registry_scope.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/sibling_program.h"
+#include "tests/support/started_process.h"
+#include "tests/support/unique_name.h"
 // The process-status declarations need the Windows types first.
 #include <psapi.h>
 
@@ -20,42 +28,34 @@ namespace {
 class ProcessStatusOverride {
  public:
   ProcessStatusOverride() {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(kKey) + "\\DllOverrides").c_str(), 0,
-                        nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-      return;
-    }
     const char order[] = "native,builtin";
-    RegSetValueExA(key, "psapi", 0, REG_SZ, reinterpret_cast<const BYTE*>(order), sizeof order);
-    RegCloseKey(key);
+    overrides_.SetValue("psapi", REG_SZ, std::string(order, sizeof order));
   }
-  ProcessStatusOverride(const ProcessStatusOverride&) = delete;
-  ProcessStatusOverride& operator=(const ProcessStatusOverride&) = delete;
-  ~ProcessStatusOverride() { RegDeleteTreeA(HKEY_CURRENT_USER, kKey); }
 
  private:
-  static constexpr const char* kKey = "Software\\Wine\\AppDefaults\\planted_library.exe";
+  RegistryKeyScope overrides_{HKEY_CURRENT_USER,
+                              "Software\\Wine\\AppDefaults\\planted_library.exe\\DllOverrides"};
 };
 
 TEST(RunningProgramProbe, MatchesTheFullFileNameCaseSensitively) {
-  const ScratchFolder folder(TempFolderPath("running"));
-  const std::string productFolder = folder / "ProdDir Zeta";
+  const ScratchFolder folder;
+  const std::string productFolder = folder.File("ProdDir Zeta");
   std::filesystem::create_directories(productFolder);
   const std::string product = productFolder + "\\zetaapp.exe";
-  ASSERT_TRUE(CopyFileA(BuildProgram("recorder.exe").c_str(), product.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(SiblingProgram("recorder.exe").c_str(), product.c_str(), FALSE));
 
   const std::string holdName = UniqueName("AutorunRoadHold");
   const HANDLE hold = CreateEventA(nullptr, TRUE, FALSE, holdName.c_str());
   ASSERT_NE(hold, nullptr);
-  HANDLE process = nullptr;
+  std::optional<StartedProcess> process;
   {
-    const ScopedVariable recordDir("AUTORUN_TEST_RECORD_DIR", folder.Path());
-    const ScopedVariable holdEvent("AUTORUN_TEST_HOLD_EVENT", holdName);
-    process = StartHelper(product, "", folder.Path());
+    const EnvironmentScope recordDir("AUTORUN_TEST_RECORD_DIR", folder.Path().c_str());
+    const EnvironmentScope holdEvent("AUTORUN_TEST_HOLD_EVENT", holdName.c_str());
+    process.emplace(product, "", folder.Path());
   }
-  ASSERT_NE(process, nullptr);
+  ASSERT_TRUE(process->Started());
   // The record is written once the program runs; it then waits for the event.
-  ASSERT_TRUE(WaitForFile(folder / "zetaapp.txt", 10000));
+  ASSERT_TRUE(WaitForRecordFile(RecordFileIn(folder.Path(), product), 10000));
 
   // A program whose modules this caller cannot read, so that only its image
   // name can find it. A 32-bit caller cannot read those of Wine's 64-bit
@@ -63,15 +63,15 @@ TEST(RunningProgramProbe, MatchesTheFullFileNameCaseSensitively) {
   // holds a program of its own bitness suspended: before its loader has run
   // it has no module list.
   const bool callerIs64Bit = sizeof(void*) == 8;
-  const std::string suspendedProgram = folder / "suspendedapp.exe";
-  HANDLE suspended = nullptr;
+  const std::string suspendedProgram = folder.File("suspendedapp.exe");
+  std::optional<StartedProcess> suspended;
   if (callerIs64Bit) {
-    ASSERT_TRUE(CopyFileA(BuildProgram("recorder.exe").c_str(), suspendedProgram.c_str(), FALSE));
-    suspended = StartHelper(suspendedProgram, "", folder.Path(), CREATE_SUSPENDED);
-    ASSERT_NE(suspended, nullptr);
+    ASSERT_TRUE(CopyFileA(SiblingProgram("recorder.exe").c_str(), suspendedProgram.c_str(), FALSE));
+    suspended.emplace(suspendedProgram, "", folder.Path(), CREATE_SUSPENDED);
+    ASSERT_TRUE(suspended->Started());
     HMODULE module = nullptr;
     DWORD needed = 0;
-    ASSERT_FALSE(EnumProcessModules(suspended, &module, sizeof module, &needed))
+    ASSERT_FALSE(EnumProcessModules(suspended->Handle(), &module, sizeof module, &needed))
         << "the suspended program's modules must be unreadable for the row to mean anything";
   }
   const char* unreadableProgram = callerIs64Bit ? "\\suspendedapp.exe" : "\\services.exe";
@@ -89,28 +89,26 @@ TEST(RunningProgramProbe, MatchesTheFullFileNameCaseSensitively) {
     EXPECT_EQ(IsProgramRunning(c.exeName), c.running) << c.exeName;
   }
 
-  if (suspended != nullptr) {
-    TerminateProcess(suspended, 0);
-    WaitForSingleObject(suspended, 10000);
-    CloseHandle(suspended);
+  if (suspended) {
+    TerminateProcess(suspended->Handle(), 0);
+    suspended->HasEnded(10000);
   }
   SetEvent(hold);
-  EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
-  CloseHandle(process);
+  EXPECT_TRUE(process->HasEnded(10000));
   CloseHandle(hold);
   EXPECT_FALSE(IsProgramRunning("zetaapp.exe")) << "after the product ended";
 }
 
 TEST(RunningProgramProbe, NeverLoadsAPlantedLibrary) {
-  const ScratchFolder folder(TempFolderPath("planted"));
-  const std::string programFolder = folder / "medium";
-  const std::string currentFolder = folder / "current";
+  const ScratchFolder folder;
+  const std::string programFolder = folder.File("medium");
+  const std::string currentFolder = folder.File("current");
   std::filesystem::create_directories(programFolder);
   std::filesystem::create_directories(currentFolder);
   const std::string program = programFolder + "\\planted_library.exe";
-  ASSERT_TRUE(CopyFileA(BuildProgram("planted_library.exe").c_str(), program.c_str(), FALSE));
-  ASSERT_EQ(RunHelper(program, "plant \"" + programFolder + "\"", folder.Path()), 0u);
-  ASSERT_EQ(RunHelper(program, "plant \"" + currentFolder + "\"", folder.Path()), 0u);
+  ASSERT_TRUE(CopyFileA(SiblingProgram("planted_library.exe").c_str(), program.c_str(), FALSE));
+  ASSERT_EQ(StartedProcess(program, "plant \"" + programFolder + "\"", folder.Path()).Finish(), 0u);
+  ASSERT_EQ(StartedProcess(program, "plant \"" + currentFolder + "\"", folder.Path()).Finish(), 0u);
   const std::string besideMark = programFolder + "\\PSAPI.DLL.loaded";
   const std::string currentMark = currentFolder + "\\PSAPI.DLL.loaded";
   const auto Marked = [](const std::string& mark) {
@@ -119,12 +117,12 @@ TEST(RunningProgramProbe, NeverLoadsAPlantedLibrary) {
 
   const ProcessStatusOverride preferPlanted;
   // The probe still works, finding its own program, and loads no planted copy.
-  EXPECT_EQ(RunHelper(program, "probe", currentFolder), 10u);
+  EXPECT_EQ(StartedProcess(program, "probe", currentFolder).Finish(), 10u);
   EXPECT_FALSE(Marked(besideMark));
   EXPECT_FALSE(Marked(currentMark));
 
   // The same setup catches a load by name: the copy beside the program is taken.
-  EXPECT_EQ(RunHelper(program, "plain", currentFolder), 20u);
+  EXPECT_EQ(StartedProcess(program, "plain", currentFolder).Finish(), 20u);
   EXPECT_TRUE(Marked(besideMark));
 }
 

@@ -1,0 +1,99 @@
+// Registry keys and values made or changed for a test, and taken away again.
+#include "tests/support/registry_scope.h"
+
+#include <cstring>
+
+#include "tests/support/registry_view.h"
+
+namespace {
+
+// The outermost key on the way to `path` that does not exist yet; empty when
+// all do.
+std::string FirstMissingKey(HKEY root, const std::string& path) {
+  for (std::size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
+    const std::string key = path.substr(0, end);
+    HKEY existing = nullptr;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | kLauncherRegistryView, &existing) !=
+        ERROR_SUCCESS) {
+      return key;
+    }
+    RegCloseKey(existing);
+    if (end == std::string::npos) return "";
+  }
+}
+
+HKEY CreateKey(HKEY root, const std::string& path) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kLauncherRegistryView,
+                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return key;
+}
+
+}  // namespace
+
+RegistryKeyScope::RegistryKeyScope(HKEY root, const std::string& path)
+    : root_(root), created_(FirstMissingKey(root, path)), key_(CreateKey(root, path)) {}
+
+RegistryKeyScope::~RegistryKeyScope() {
+  if (key_ != nullptr) RegCloseKey(key_);
+  if (created_.empty()) return;
+  HKEY top = nullptr;
+  if (RegOpenKeyExA(root_, created_.c_str(), 0, KEY_ALL_ACCESS | kLauncherRegistryView, &top) ==
+      ERROR_SUCCESS) {
+    RegDeleteTreeA(top, nullptr);
+    RegCloseKey(top);
+  }
+  RegDeleteKeyExA(root_, created_.c_str(), kLauncherRegistryView, 0);
+}
+
+bool RegistryKeyScope::SetValue(const char* name, DWORD type, const std::string& data) {
+  return key_ != nullptr &&
+         RegSetValueExA(key_, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                        static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
+}
+
+RegistryValueScope::RegistryValueScope(HKEY root, const std::string& path, const char* name)
+    : root_(root),
+      path_(path),
+      name_(name),
+      created_(FirstMissingKey(root, path)),
+      key_(CreateKey(root, path)) {
+  if (key_ == nullptr) return;
+  DWORD size = 0;
+  had_ = RegQueryValueExA(key_, name, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS;
+  data_.resize(size);
+  if (had_ && size > 0) {
+    RegQueryValueExA(key_, name, nullptr, &type_, reinterpret_cast<BYTE*>(&data_[0]), &size);
+    data_.resize(size);
+  }
+}
+
+RegistryValueScope::~RegistryValueScope() {
+  if (key_ == nullptr) return;
+  Set(type_, had_ ? &data_ : nullptr);
+  RegCloseKey(key_);
+  if (created_.empty()) return;
+  // Innermost first; a key that holds something else by now stays.
+  for (std::string key = path_;; key.resize(key.rfind('\\'))) {
+    if (RegDeleteKeyExA(root_, key.c_str(), kLauncherRegistryView, 0) != ERROR_SUCCESS) break;
+    if (key == created_) break;
+  }
+}
+
+bool RegistryValueScope::Set(DWORD type, const std::string* data) {
+  if (key_ == nullptr) return false;
+  if (data == nullptr) {
+    const LONG result = RegDeleteValueA(key_, name_.c_str());
+    return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+  }
+  return RegSetValueExA(key_, name_.c_str(), 0, type, reinterpret_cast<const BYTE*>(data->data()),
+                        static_cast<DWORD>(data->size())) == ERROR_SUCCESS;
+}
+
+bool RegistryValueScope::SetText(const char* text) {
+  if (text == nullptr) return Set(REG_SZ, nullptr);
+  const std::string data(text, std::strlen(text) + 1);
+  return Set(REG_SZ, &data);
+}
