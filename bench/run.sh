@@ -377,10 +377,11 @@ a map changes nothing in the program) and the section headers; section sizes are
 alignment to 512-byte file blocks. autorun.exe is $((autorunSize - floorSize)) bytes above
 the floor; the baseline launcher, with the C run-time's start-up, was $baselineSize bytes.
 Neither program has any C run-time: the entry point is their own, so what the launcher
-adds is its own code (the five C library functions of \`app/freestanding.cpp\` included),
-libgcc's stack probe, and the imports of the libraries it calls.
+adds is its own code (with the C library functions of \`app/freestanding.cpp\` that it
+calls), libgcc's stack probe, and the imports of the libraries it calls.
 
 Where trimming can start:
+
 - Every distinct system function costs an import stub, a name and two table slots (about
   30 bytes); every library a descriptor. Functions loaded at run time cost a name instead.
 - With \`-ffunction-sections\`, each function of the launcher is its own input section, so
