@@ -1,5 +1,6 @@
-// autorun.exe: finds the command-line tail, runs the launcher once and exits
-// with its result, which is always 0.
+// autorun.exe's entry point, in place of the C run-time's start-up, which the
+// program does without: finds the command-line tail, runs the launcher once
+// and ends the process with exit code 0, the launcher's only result.
 #include <windows.h>
 
 #include "app/windows_operations.h"
@@ -7,7 +8,22 @@
 #include "launcher/run_launcher.h"
 #include "probes/desktop_queries.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+namespace {
+
+// The operations live in this frame only, so the handles they keep (guard,
+// install.dat, started program) are closed when the run ends, before the
+// process does.
+void RunOnce() {
   WindowsOperations operations;
-  return RunLauncher(CommandLineTail(GetCommandLineA(), IsSystemLeadByte), operations);
+  RunLauncher(CommandLineTail(GetCommandLineA(), IsSystemLeadByte), operations);
+}
+
+}  // namespace
+
+// The linker's entry (app/CMakeLists.txt). 32-bit Windows hands it a stack
+// aligned to 4 bytes only; the attribute realigns it to what the compiler
+// assumes everywhere else.
+extern "C" [[noreturn]] __attribute__((force_align_arg_pointer)) void AutorunEntry() {
+  RunOnce();
+  ExitProcess(0);
 }

@@ -1,8 +1,9 @@
 // The size floor: the least a program built by the launcher's toolchain and
-// flags can be while it still shows one message box.
+// flags, entry point of its own included, can be while it still shows one
+// message box.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+extern "C" [[noreturn]] __attribute__((force_align_arg_pointer)) void AutorunEntry() {
   MessageBoxA(nullptr, "Floor", "Autorun", MB_OK);
-  return 0;
+  ExitProcess(0);
 }

@@ -1,32 +1,69 @@
 #!/usr/bin/env bash
 # Measures autorun.exe against floors built by the same toolchain and flags:
-# its size and where the bytes go, its start overhead under Wine on both
-# roads, the running-program probe's cost per process, and its peak working
-# set. Prints a table and writes bench/results.md. Not a test: no figure
-# passes or fails. Everything lives in build/bench, with a Wine prefix of its
-# own. BENCH_PAIRS, BENCH_MEMORY_RUNS and BENCH_SCAN_COUNTS change the runs.
+# its size and where the bytes go, its imports, header flags and
+# reproducibility, its start overhead under Wine on both roads, against the
+# floors and against the launcher of a baseline commit that still had the C
+# run-time's start-up, the running-program probe's cost per process, and its
+# peak working set. Prints a table and writes bench/results.md. Not a test:
+# no figure passes or fails. Everything lives in build/bench, with a Wine
+# prefix of its own. BENCH_PAIRS, BENCH_MEMORY_RUNS, BENCH_SCAN_COUNTS and
+# BENCH_BASELINE (a commit) change the runs.
+#
+# Size, imports, header flags and reproducibility are always those of the
+# 32-bit autorun.exe. Whatever runs is run on the 32-bit build where this
+# machine runs 32-bit code, and on the 64-bit twin (same sources, Wine's
+# 64-bit loader) where it cannot; the report says which.
 set -euo pipefail
 export LC_ALL=C
 cd "$(dirname "$0")/.."
+source scripts/bitness.sh
 root=$PWD
 pairs=${BENCH_PAIRS:-60}
 memoryRuns=${BENCH_MEMORY_RUNS:-7}
 scanCounts=${BENCH_SCAN_COUNTS:-10 100 400}
+# The last launcher with the C run-time's start-up.
+baseline=${BENCH_BASELINE:-0c9cbc7}
 work=$root/build/bench
-bin=$work/win32/bin
+bin32=$work/win32/bin
+
+# build <source> <folder> <toolchain> <target>...: the bench project, as is.
+build() {
+  cmake -S "$1/bench" -B "$2" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$3.cmake" \
+    -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+  cmake --build "$2" -j2 --target "${@:4}" >/dev/null
+}
 
 scripts/install-deps.sh
-echo "Building autorun.exe and the benchmark programs in $work/win32..."
-cmake -S bench -B "$work/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
-cmake --build "$work/win32" -j2 --target autorun floor bare_starter imports_starter sleeper \
-  driver scan >/dev/null
+if runs_32bit_code; then
+  bits=32 toolchain=mingw-i686 loader=wine registryView=/reg:32
+  objdumpRun=i686-w64-mingw32-objdump
+else
+  bits=64 toolchain=mingw-x86_64 loader=$wine64_loader registryView=/reg:64
+  objdumpRun=x86_64-w64-mingw32-objdump
+fi
+ran="the $bits-bit build"
+[ "$bits" = 64 ] && ran="the 64-bit twin"
+bin=$work/win$bits/bin
+
+echo "Building autorun.exe and the size floor in $work/win32, twice from scratch..."
+rm -rf "$work/win32" "$work/win32-again"
+build "$root" "$work/win32" mingw-i686 autorun floor
+build "$root" "$work/win32-again" mingw-i686 autorun
+echo "Building the programs that run, $ran, in $work/win$bits..."
+build "$root" "$work/win$bits" "$toolchain" autorun bare_starter own_entry_starter imports_starter \
+  sleeper driver scan
+echo "Building the baseline launcher ($baseline, with the C run-time's start-up)..."
+rm -rf "$work/baseline-source"
+mkdir -p "$work/baseline-source"
+git archive "$baseline" | tar -x -C "$work/baseline-source"
+build "$work/baseline-source" "$work/baseline-win32" mingw-i686 autorun
+build "$work/baseline-source" "$work/baseline-win$bits" "$toolchain" autorun
 
 # ---- Wine: a private prefix; the two media mounted as drives M: and N:.
 export WINEPREFIX=$work/wineprefix WINEDEBUG=-all
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
 echo "Preparing the Wine prefix $WINEPREFIX..."
-sh tests/win/wine-prefix.sh "$WINEPREFIX" >/dev/null
+sh tests/win/wine-prefix.sh "$WINEPREFIX" "$loader" >/dev/null
 trap 'wineserver -k 2>/dev/null || true' EXIT
 
 # A Windows program's output, through a file (Wine's background services
@@ -34,7 +71,7 @@ trap 'wineserver -k 2>/dev/null || true' EXIT
 measure() {
   local file status=0
   file=$(mktemp)
-  timeout 600 wine "$@" >"$file" 2>&1 </dev/null || status=$?
+  timeout 600 "$loader" "$@" >"$file" 2>&1 </dev/null || status=$?
   if [ $status -ne 0 ]; then
     cat "$file" >&2
   else
@@ -49,7 +86,9 @@ media=$work/media
 rm -rf "$media"
 for medium in not-installed installed; do
   mkdir -p "$media/$medium"
-  cp "$bin/autorun.exe" "$bin/bare_starter.exe" "$bin/imports_starter.exe" "$media/$medium/"
+  cp "$bin/autorun.exe" "$bin/bare_starter.exe" "$bin/own_entry_starter.exe" \
+    "$bin/imports_starter.exe" "$media/$medium/"
+  cp "$work/baseline-win$bits/bin/autorun.exe" "$media/$medium/autorun-baseline.exe"
 done
 # Only the not-installed medium has a setup program: a launcher that took the
 # wrong road on the other would start nothing, and the driver would say so.
@@ -63,14 +102,15 @@ printf '%s\r\n' '[Config]' 'UnInstKey=AutorunBenchProduct' 'SetupPath=setup\setu
 ln -sfn "$media/not-installed" "$WINEPREFIX/dosdevices/m:"
 ln -sfn "$media/installed" "$WINEPREFIX/dosdevices/n:"
 
-# The installed product: a program, its uninstall entry (32-bit view, as a
-# 32-bit setup writes it), its all-users shortcut and a stored class path.
+# The installed product: a program, its uninstall entry (in the registry view
+# of the launcher's bitness, as a setup of that bitness writes it), its
+# all-users shortcut and a stored class path.
 product=$WINEPREFIX/drive_c/AutorunBench
 mkdir -p "$product"
 cp "$bin/sleeper.exe" "$product/product.exe"
 cp "$bin/sleeper.exe" "$product/sleeper.exe"
 measure reg add 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\AutorunBenchProduct' \
-  /v UninstallString /d 'C:\AutorunBench\uninstall.exe' /f /reg:32 >/dev/null
+  /v UninstallString /d 'C:\AutorunBench\uninstall.exe' /f "$registryView" >/dev/null
 measure reg add 'HKCU\Environment' /v CLASSPATH /d 'C:\AutorunBench\lib\bench.jar' /f >/dev/null
 measure "$bin/driver.exe" link '\Autorun Bench\Autorun Bench Product.lnk' \
   'C:\AutorunBench\product.exe' 'C:\AutorunBench' >/dev/null
@@ -82,12 +122,19 @@ measure "$bin/driver.exe" link '\Autorun Bench\Autorun Bench Product.lnk' \
 notInstalled=('M:\' 'M:\' 'M:\setup\setup.exe')
 # shellcheck disable=SC1003,SC2034
 installed=('N:\' 'C:\AutorunBench' 'C:\AutorunBench\product.exe')
-# compare time|memory <runs> <road> <floor program>
+# compare time|memory <runs> <road> <floor> [launcher]: the launcher
+# (autorun, or autorun-baseline), started in the medium's root, against the
+# floor program starting the road's program in its folder; with the floor
+# "baseline", against the baseline launcher started as it is.
 compare() {
   local -n road=$3
   local drive=${road[0]%\\} output
-  output=$(measure "$bin/driver.exe" "$1" "$2" "${road[0]}" "$drive\\autorun.exe" "${road[1]}" \
-    "$drive\\$4.exe ${road[2]}")
+  local floorDirectory=${road[1]} floor="$drive\\$4.exe ${road[2]}"
+  if [ "$4" = baseline ]; then
+    floorDirectory=${road[0]} floor="$drive\\autorun-baseline.exe"
+  fi
+  output=$(measure "$bin/driver.exe" "$1" "$2" "${road[0]}" "$drive\\${5:-autorun}.exe" \
+    "$floorDirectory" "$floor")
   [ -n "$(field "$output" ratio)" ] || { echo "no figures: $output" >&2; return 1; }
   echo "$output"
 }
@@ -104,28 +151,46 @@ timeNot=$(compare time "$pairs" notInstalled bare_starter)
 timeInst=$(compare time "$pairs" installed bare_starter)
 timeNotBound=$(compare time "$pairs" notInstalled imports_starter)
 timeInstBound=$(compare time "$pairs" installed imports_starter)
+timeNotOwn=$(compare time "$pairs" notInstalled own_entry_starter)
+timeInstOwn=$(compare time "$pairs" installed own_entry_starter)
+echo "Start overhead against the baseline launcher, $pairs alternating pairs per road..."
+timeNotBase=$(compare time "$pairs" notInstalled bare_starter autorun-baseline)
+timeInstBase=$(compare time "$pairs" installed bare_starter autorun-baseline)
+timeNotPair=$(compare time "$pairs" notInstalled baseline)
+timeInstPair=$(compare time "$pairs" installed baseline)
 echo "Process scan with $scanCounts extra processes..."
 # shellcheck disable=SC2086 # the counts are separate arguments
 scan=$(measure "$bin/scan.exe" 'C:\AutorunBench\sleeper.exe' $scanCounts)
 
 # ---- Size, and where the bytes go according to the linkers' maps.
+# All of the 32-bit build.
 for program in autorun floor; do
-  awk -f bench/map-sizes.awk "$bin/$program.map" >"$work/$program.sizes"
+  awk -f bench/map-sizes.awk "$bin32/$program.map" >"$work/$program.sizes"
 done
-autorunSize=$(stat -c %s "$bin/autorun.exe")
-floorSize=$(stat -c %s "$bin/floor.exe")
+autorunSize=$(stat -c %s "$bin32/autorun.exe")
+floorSize=$(stat -c %s "$bin32/floor.exe")
+baselineSize=$(stat -c %s "$work/baseline-win32/bin/autorun.exe")
+autorunSum=$(sha256sum "$bin32/autorun.exe" | cut -d' ' -f1)
+reproducible="no: the second build differs ($(sha256sum "$work/win32-again/bin/autorun.exe" |
+  cut -d' ' -f1))"
+cmp -s "$bin32/autorun.exe" "$work/win32-again/bin/autorun.exe" && reproducible=yes
+headerFlags=$(i686-w64-mingw32-objdump -p "$bin32/autorun.exe" |
+  sed -n 's/^[[:space:]]*\(DYNAMIC_BASE\|NX_COMPAT\|HIGH_ENTROPY_VA\)$/\1/p' | tr '\n' ' ' |
+  sed 's/ $//')
 # The bytes of one kind of contributor (own, runtime, imports; none: all).
 kindBytes() {
   awk -F'\t' -v kind="${2:-}" 'kind == "" || $3 == kind { s += $1 } END { print s + 0 }' \
     "$work/$1.sizes"
 }
+# imports <objdump> <program>
 imports() {
-  i686-w64-mingw32-objdump -p "$bin/$1.exe" | sed -n 's/^[[:space:]]*DLL Name: //p' |
+  "$1" -p "$2" | sed -n 's/^[[:space:]]*DLL Name: //p' |
     tr '[:upper:]' '[:lower:]' | sort | tr '\n' ' ' | sed 's/ $//'
 }
 sectionSizes() {
-  i686-w64-mingw32-objdump -h "$bin/$1.exe" | awk '$1 ~ /^[0-9]+$/ { print $2, $3 }' | sort
+  i686-w64-mingw32-objdump -h "$bin32/$1.exe" | awk '$1 ~ /^[0-9]+$/ { print $2, $3 }' | sort
 }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 
 # ---- The report.
 timeRow() {
@@ -139,18 +204,36 @@ memoryRow() {
 summary() {
   echo "| Measure | autorun.exe | floor | ratio |"
   echo "|---|---:|---:|---:|"
-  printf '| Size (floor: one message box) | %s bytes | %s bytes | **%s** |\n' "$autorunSize" \
-    "$floorSize" "$(awk -v a="$autorunSize" -v b="$floorSize" 'BEGIN { printf "%.2f", a / b }')"
-  timeRow "Start, not-installed road (floor: bare starter; $pairs pairs)" "$timeNot"
-  timeRow "Start, installed road (floor: bare starter; $pairs pairs)" "$timeInst"
-  timeRow "Start, not-installed road (floor: bound bare starter)" "$timeNotBound"
-  timeRow "Start, installed road (floor: bound bare starter)" "$timeInstBound"
-  memoryRow "Peak working set, not-installed road (floor: bare starter; $memoryRuns runs)" \
+  printf '| Size, 32-bit (floor: one message box, entry point of its own) | %s bytes | %s bytes' \
+    "$autorunSize" "$floorSize"
+  printf ' | **%s** |\n' "$(ratio "$autorunSize" "$floorSize")"
+  timeRow "Start, not-installed road, $bits-bit (floor: bare starter; $pairs pairs)" "$timeNot"
+  timeRow "Start, installed road, $bits-bit (floor: bare starter; $pairs pairs)" "$timeInst"
+  timeRow "Start, not-installed road, $bits-bit (floor: own-entry bare starter)" "$timeNotOwn"
+  timeRow "Start, installed road, $bits-bit (floor: own-entry bare starter)" "$timeInstOwn"
+  timeRow "Start, not-installed road, $bits-bit (floor: bound bare starter)" "$timeNotBound"
+  timeRow "Start, installed road, $bits-bit (floor: bound bare starter)" "$timeInstBound"
+  local runs="$memoryRuns runs"
+  memoryRow "Peak working set, not-installed road, $bits-bit (floor: bare starter; $runs)" \
     "$memoryNot"
-  memoryRow "Peak working set, installed road (floor: bare starter; $memoryRuns runs)" \
+  memoryRow "Peak working set, installed road, $bits-bit (floor: bare starter; $runs)" \
     "$memoryInst"
-  memoryRow "Peak working set, not-installed road (floor: bound bare starter)" "$memoryNotBound"
-  memoryRow "Peak working set, installed road (floor: bound bare starter)" "$memoryInstBound"
+  memoryRow "Peak working set, not-installed road, $bits-bit (floor: bound bare starter)" \
+    "$memoryNotBound"
+  memoryRow "Peak working set, installed road, $bits-bit (floor: bound bare starter)" \
+    "$memoryInstBound"
+  echo
+  echo "Against the baseline launcher ($baseline, the same launcher with the C run-time's" \
+    "start-up), $bits-bit, $pairs pairs each:"
+  echo
+  echo "| Measure | autorun.exe | baseline or floor | ratio |"
+  echo "|---|---:|---:|---:|"
+  printf '| Size, 32-bit (against the baseline) | %s bytes | %s bytes | **%s** |\n' \
+    "$autorunSize" "$baselineSize" "$(ratio "$autorunSize" "$baselineSize")"
+  timeRow "Start, not-installed road: the baseline against the bare starter" "$timeNotBase"
+  timeRow "Start, installed road: the baseline against the bare starter" "$timeInstBase"
+  timeRow "Start, not-installed road: autorun.exe against the baseline" "$timeNotPair"
+  timeRow "Start, installed road: autorun.exe against the baseline" "$timeInstPair"
   echo
   echo "| Extra processes | Processes examined | Probe (median of 9) | Per process examined" \
     "| Image-name floor | Ratio |"
@@ -165,7 +248,7 @@ sizeTables() {
   echo "| Kind | autorun.exe | floor |"
   echo "|---|---:|---:|"
   echo "| the launcher's own code and data | $(kindBytes autorun own) | $(kindBytes floor own) |"
-  echo "| C run-time start-up, base relocations | $(kindBytes autorun runtime)" \
+  echo "| run-time support (libgcc), base relocations | $(kindBytes autorun runtime)" \
     "| $(kindBytes floor runtime) |"
   echo "| import tables and stubs | $(kindBytes autorun imports) | $(kindBytes floor imports) |"
   echo "| headers, alignment to 512-byte file blocks, fill" \
@@ -207,7 +290,13 @@ memory=$(awk '/^MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)
 
 Made by \`bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC').
 
-Machine: $(nproc) cores ($model), $memory memory, $(wine --version).
+Machine: $(nproc) cores ($model), $memory memory, $("$loader" --version).
+
+Which build: size, imports, header flags and reproducibility are always those of the
+32-bit autorun.exe. Everything that runs (start overhead, memory, the process scan) ran on
+**$ran** under \`$loader\`$([ "$bits" = 64 ] && echo ", since this machine cannot run
+32-bit x86 code; the twin is the same sources built by mingw-w64 x86_64 with the same flags
+and entry point").
 
 Figures are medians; each ratio compares runs made side by side, alternately, in the same
 run of the script, so load from other work on the machine falls on both sides alike. No
@@ -223,20 +312,30 @@ EOF
 
 - **Floors.** `bench/floor.cpp` only shows one message box; `bench/bare_starter.cpp` only
   starts the program named on its command line (`CreateProcessA`, in its own current
-  directory) and waits for it. Both, like every program here, are built by the same
-  toolchain with the same compile and link flags as autorun.exe (`bench/CMakeLists.txt`
-  includes the main project, so autorun.exe and the probes library are the product's).
-  The *bound* bare starter is the same program built a second time bound to the system
-  libraries that autorun.exe imports (calls that never run make the loader bind them); it
-  splits the start overhead and the memory into loading those libraries and the
-  launcher's own work.
+  directory) and waits for it. All are built by the same toolchain with the same compile
+  and link flags as autorun.exe (`bench/CMakeLists.txt` includes the main project, so
+  autorun.exe and the probes library are the product's). The size floor has an entry
+  point of its own and no C run-time, as autorun.exe. The *bare starter* is an ordinary
+  program with the C run-time's start-up, the yardstick the start overhead has always been
+  measured against; the *own-entry* bare starter is the same program linked like
+  autorun.exe, with an entry point of its own. The *bound* bare starter is the own-entry
+  one built a second time bound to the system libraries that autorun.exe imports (calls
+  that never run make the loader bind them); it splits the start overhead and the memory
+  into loading those libraries and the launcher's own work.
+- **Baseline.** The launcher of the baseline commit, which still had the C run-time's
+  start-up (and imported its library), built from that commit's sources with the same
+  toolchain, put beside autorun.exe on both media as `autorun-baseline.exe` and timed the
+  same way, against the bare starter and against autorun.exe directly.
+- **Reproducibility.** autorun.exe is built twice from scratch in two folders
+  (`build/bench/win32` and `build/bench/win32-again`) and compared byte for byte.
 - **Media.** Two folders mounted as drives, so the medium's root is the drive's root as on
   a disc: M: holds the not-installed road (`UnInstKey` names no entry, `SetupPath` a
   program that ends at once), N: the installed road (an uninstall entry with
-  `UninstallString` in the 32-bit registry view, an all-users Start-menu shortcut saved
-  with the shell's link object, a stored `HKCU\Environment` `CLASSPATH`, `ExeName` and
-  `SetupTitle` that match nothing, no setup program). One stand-in program
-  (`bench/sleeper.cpp`) is the setup program, the product and the scan's extra processes.
+  `UninstallString` in the registry view of the launcher's bitness, an all-users
+  Start-menu shortcut saved with the shell's link object, a stored `HKCU\Environment`
+  `CLASSPATH`, `ExeName` and `SetupTitle` that match nothing, no setup program). One
+  stand-in program (`bench/sleeper.cpp`) is the setup program, the product and the scan's
+  extra processes.
 - **Start overhead.** `bench/driver.cpp` runs inside Wine and times each run from
   `CreateProcessA` to the end of the started process with `QueryPerformanceCounter`:
   autorun.exe, started in the medium's root as the desktop would, against the floor
@@ -258,11 +357,17 @@ EOF
   resident peak, Wine's own libraries included, which is most of it.
 EOF
   echo
-  echo "Imports of autorun.exe: $(imports autorun)."
-  echo "Imports of the bound bare starter: $(imports imports_starter)."
-  if [ "$(imports autorun)" != "$(imports imports_starter)" ]; then
+  local32=$(imports i686-w64-mingw32-objdump "$bin32/autorun.exe")
+  bound=$(imports "$objdumpRun" "$bin/imports_starter.exe")
+  echo "Imports of autorun.exe (32-bit): $local32."
+  echo "Imports of the bound bare starter ($bits-bit): $bound."
+  if [ "$local32" != "$bound" ]; then
     echo "**They differ: bring \`bench/bare_starter.cpp\` up to date.**"
   fi
+  echo
+  echo "Header flags of autorun.exe (32-bit, \`objdump -p\`): $headerFlags."
+  echo "Reproducible (two clean builds in two folders byte for byte alike): $reproducible;"
+  echo "SHA-256 $autorunSum."
   cat <<EOF
 
 ## Where the bytes go
@@ -270,14 +375,13 @@ EOF
 From the linker's maps (\`-Wl,-Map\`, written beside each program in \`build/bench/win32/bin\`;
 a map changes nothing in the program) and the section headers; section sizes are before
 alignment to 512-byte file blocks. autorun.exe is $((autorunSize - floorSize)) bytes above
-the floor. The C run-time start-up is the same code in both, so what the launcher adds is
-its own code and the imports of the libraries it calls.
+the floor; the baseline launcher, with the C run-time's start-up, was $baselineSize bytes.
+Neither program has any C run-time: the entry point is their own, so what the launcher
+adds is its own code (with the C library functions of \`app/freestanding.cpp\` that it
+calls), libgcc's stack probe, and the imports of the libraries it calls.
 
 Where trimming can start:
 
-- The C run-time start-up (\`crt2.o\`, the \`libmingw32.a\` members, their \`.eh_frame\`
-  unwind tables and most base relocations) is the floor's too; only an entry point of the
-  launcher's own, without the run-time start-up, would shed it.
 - Every distinct system function costs an import stub, a name and two table slots (about
   30 bytes); every library a descriptor. Functions loaded at run time cost a name instead.
 - With \`-ffunction-sections\`, each function of the launcher is its own input section, so

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds autorun.exe twice from scratch in two folders of different names and
-# checks the programs are byte-for-byte identical and carry neither folder.
+# Builds autorun.exe and the release bundle twice from scratch in two folders
+# of different names and checks the programs and the bundles are
+# byte-for-byte identical and the programs carry neither folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -10,7 +11,7 @@ for dir in "${dirs[@]}"; do
   rm -rf "$dir"
   cmake -S . -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-i686.cmake" \
     -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
-  cmake --build "$dir" --target autorun -j2 >/dev/null
+  cmake --build "$dir" --target release -j2 >/dev/null
 done
 
 a="${dirs[0]}/bin/autorun.exe"
@@ -28,5 +29,8 @@ for path in "$PWD" "${dirs[@]}"; do
     status=1
   fi
 done
-[ "$status" -eq 0 ] && echo "autorun.exe is reproducible"
+for zip in "${dirs[0]}"/release/*.zip; do
+  cmp "$zip" "${dirs[1]}/release/${zip##*/}" || { echo "the release bundle differs"; status=1; }
+done
+[ "$status" -eq 0 ] && echo "autorun.exe and the release bundle are reproducible"
 exit "$status"

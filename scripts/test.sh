@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable parts on the host (plain
 # and under AddressSanitizer and UBSan), the fuzzers for a bounded time, the
-# check that two clean builds of autorun.exe are identical, then autorun.exe
-# and the Windows-side tests under Wine.
+# check that two clean builds of autorun.exe and of the release bundle are
+# identical, the bundle's contents and sums, then autorun.exe and the
+# Windows-side tests under Wine.
 #
 # On a machine that cannot run 32-bit x86 code, autorun.exe is still built and
 # its own checks (size, imports, reproducibility) run, but no Wine can start
@@ -16,6 +17,18 @@ cmake --workflow --preset host
 cmake --workflow --preset host-sanitize
 scripts/fuzz.sh
 scripts/reproducible.sh
+# The release bundle holds exactly the files a publisher gets, autorun.exe as
+# built, and its sums check.
+scripts/release.sh
+bundle=$(echo build/release/autorun-*-win32.zip)
+name=$(basename "$bundle" .zip)
+rm -rf build/release/unpacked && mkdir build/release/unpacked
+(cd build/release/unpacked && cmake -E tar xf "../$name.zip")
+diff <(cd "build/release/unpacked/$name" && find . -type f | sort) <(printf './%s\n' \
+  README-publishers.txt SHA256SUMS autorun-check.exe autorun.exe templates/autorun.inf \
+  templates/install.dat | sort)
+cmp build/win32/bin/autorun.exe "build/release/unpacked/$name/autorun.exe"
+(cd "build/release/unpacked/$name" && sha256sum --quiet -c SHA256SUMS)
 
 if runs_32bit_code; then
   cmake --workflow --preset win32

@@ -147,6 +147,9 @@ const Case kStarts[] = {
     Case("installed-direct-run-slash-switch")
         .Tail("/a")
         .Starts("{medium}extras\\installed.exe", "{medium}", "A;", kNoWait),
+    Case("direct-run-switch-after-other-words")
+        .Tail("x  y /a")
+        .Starts("{medium}extras\\installed.exe", "{medium}", "A;", kNoWait),
     Case("shortcut-target-with-blanks")
         .Target("{work}Program Files\\My Product\\my product.exe")
         .Starts("{work}Program Files\\My Product\\my product.exe", kProductWork, "A;B;", kWaits),

@@ -1,17 +1,25 @@
 #!/bin/sh
-# Prints autorun.exe's size and imported libraries; fails over budget or when
-# the imports are not exactly the kernel, the registry and the C run-time.
-# The window-manager, shell, component and process-status libraries are
-# loaded at run time, on the roads that need them: a static import of any of
-# them would load it on every start.
+# Prints autorun.exe's size, imported libraries and header flags; fails over
+# budget, unless it imports exactly the kernel and the registry libraries
+# (any other, or one of them missing), or when its header does not ask for
+# address-space randomisation and data execution prevention. The window-
+# manager, shell, component and process-status libraries are loaded at run
+# time, on the roads that need them: a static import of any of them would
+# load it on every start.
 set -eu
 exe="$1"
 budget="$2"
+expected="advapi32.dll kernel32.dll"
+header=$(i686-w64-mingw32-objdump -p "$exe")
 size=$(stat -c %s "$exe")
-imports=$(i686-w64-mingw32-objdump -p "$exe" | sed -n 's/^[[:space:]]*DLL Name: //p' |
-  tr '[:upper:]' '[:lower:]' | sort | tr '\n' ' ')
+imports=$(echo "$header" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' |
+  sort | tr '\n' ' ' | sed 's/ $//')
 echo "autorun.exe: $size bytes (budget $budget), imports: $imports"
-[ "$size" -le "$budget" ] || { echo "over budget"; exit 1; }
-expected="advapi32.dll kernel32.dll msvcrt.dll "
-[ "$imports" = "$expected" ] || { echo "imports differ from: $expected"; exit 1; }
-echo "size check passed"
+status=0
+[ "$size" -le "$budget" ] || { echo "over budget"; status=1; }
+[ "$imports" = "$expected" ] || { echo "imports must be exactly: $expected"; status=1; }
+for flag in DYNAMIC_BASE NX_COMPAT; do
+  echo "$header" | grep -qw "$flag" || { echo "header lacks $flag"; status=1; }
+done
+[ "$status" -eq 0 ] && echo "size check passed"
+exit "$status"
