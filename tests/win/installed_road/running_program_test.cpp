@@ -80,19 +80,21 @@ TEST(RunningProgramProbe, MatchesTheFullFileNameCaseSensitively) {
     const char* exeName;
     bool running;
   };
+  // clang-format off
   const Case cases[] = {
-      {"zetaapp.exe", true},     {"\\ProdDir Zeta\\", true},  // only a folder name of the product
-      {"ZETAAPP.EXE", false},    {"ProdDir zeta", false},    {"no-such-program-7f3q.exe", false},
+      {"zetaapp.exe", true},
+      {"\\ProdDir Zeta\\", true},  // only a folder name of the product
+      {"ZETAAPP.EXE", false},
+      {"ProdDir zeta", false},
+      {"no-such-program-7f3q.exe", false},
       {unreadableProgram, true},
   };
+  // clang-format on
   for (const Case& c : cases) {
     EXPECT_EQ(IsProgramRunning(c.exeName), c.running) << c.exeName;
   }
 
-  if (suspended) {
-    TerminateProcess(suspended->Handle(), 0);
-    suspended->HasEnded(10000);
-  }
+  if (suspended) suspended->Finish(0);  // a suspended program never ends by itself
   SetEvent(hold);
   EXPECT_TRUE(process->HasEnded(10000));
   CloseHandle(hold);
