@@ -7,21 +7,51 @@
 # shortcut, with the user's stored CLASSPATH merged, and waits for it).
 # On a machine that cannot run 32-bit x86 code it runs the launcher's 64-bit
 # twin, built from the same sources, under Wine's 64-bit loader.
+#
+# Usage: scripts/demo.sh [--guest]
+#   --guest  on a machine that cannot run 32-bit code, run autorun.exe itself,
+#            the 32-bit program, in the emulated x86-64 guest the test command
+#            uses (scripts/guest.sh; about 10 minutes the first time, to build
+#            it, then a minute or two), instead of its 64-bit twin here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-source scripts/bitness.sh
-scripts/install-deps.sh
+mode=${1:-here}
+case $mode in
+  here | --guest | --in-guest) ;;
+  *)
+    echo "usage: scripts/demo.sh [--guest]" >&2
+    exit 2
+    ;;
+esac
 preset=win32
-if ! runs_32bit_code; then
-  preset=win64
-  export WINELOADER=$wine64_loader
-  wine() { "$WINELOADER" "$@"; }
-  echo "This machine cannot run 32-bit x86 code (a 32-bit test program was refused), so no"
-  echo "Wine here can start autorun.exe: the demo runs its 64-bit twin, built from the same sources."
+if [ "$mode" != --in-guest ]; then
+  source scripts/bitness.sh
+  scripts/install-deps.sh
+  if runs_32bit_code; then
+    [ "$mode" = --guest ] && echo "This machine runs 32-bit code itself: no guest is needed."
+  elif [ "$mode" = --guest ]; then
+    echo "This machine cannot run 32-bit x86 code: the demo runs autorun.exe itself in an"
+    echo "emulated x86-64 guest (the first time, the guest is built; see build/guest/console.log)."
+    cmake --preset win32 >/dev/null
+    cmake --build --preset win32 --target autorun demo_programs >/dev/null
+    exec scripts/guest.sh --limit 900 --copy build/win32 bash scripts/demo.sh --in-guest
+  else
+    preset=win64
+    export WINELOADER=$wine64_loader
+    wine() { "$WINELOADER" "$@"; }
+    echo "This machine cannot run 32-bit x86 code (a 32-bit test program was refused), so no"
+    echo "Wine here can start autorun.exe: the demo runs its 64-bit twin, built from the same sources"
+    echo "(scripts/demo.sh --guest runs autorun.exe itself in an emulated x86-64 guest)."
+  fi
+  cmake --preset $preset >/dev/null
+  cmake --build --preset $preset --target autorun demo_programs >/dev/null
+else
+  # In the guest: built already by the host; the guest's own prefix, made
+  # when it was built, on its disk, stands in for the demo's.
+  mkdir -p build/demo/wineprefix
+  mount --bind /var/lib/autorun-guest/wineprefix build/demo/wineprefix
 fi
-cmake --preset $preset >/dev/null
-cmake --build --preset $preset --target autorun demo_programs >/dev/null
 bin=$root/build/$preset/bin
 
 demo=$root/build/demo
@@ -127,6 +157,7 @@ fi
 echo
 program="autorun.exe"
 [ "$preset" = win64 ] && program="autorun.exe's 64-bit twin"
+[ "$mode" = --in-guest ] && program="autorun.exe, run in the emulated x86-64 guest,"
 echo "$program: $bin/autorun.exe ($(stat -c %s "$bin/autorun.exe") bytes)"
 echo "Sample medium (drive M:): $medium"
 echo "Wine prefix, with the demo product installed: $WINEPREFIX"

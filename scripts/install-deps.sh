@@ -7,7 +7,8 @@
 # Where this machine runs 32-bit x86 code, Wine comes with its 32-bit loader
 # (i386 multiarch); where it cannot, with the mingw-w64 x86_64 cross compiler
 # for the launcher's 64-bit twin instead, since a 32-bit loader could never
-# start there.
+# start there, and qemu with debootstrap and the ext4 tools, which build and
+# boot the emulated x86-64 guest that runs the 32-bit program there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/bitness.sh
@@ -16,7 +17,7 @@ packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 wine wine64 
 if runs_32bit_code; then
   packages+=(wine32:i386)
 else
-  packages+=(g++-mingw-w64-x86-64)
+  packages+=(g++-mingw-w64-x86-64 qemu-system-x86 debootstrap e2fsprogs)
 fi
 
 missing=()
