@@ -53,11 +53,18 @@ bool DismissNextMessageBox(DWORD processId, DWORD timeoutMs, SeenMessageBox& see
     if (GetTickCount() - start > timeoutMs) return false;
     Sleep(20);
   }
-  // Give the box a moment to finish creating its controls.
-  Sleep(100);
-  seen.caption = WindowText(search.found);
-  seen.text.clear();
-  EnumChildWindows(search.found, FindText, reinterpret_cast<LPARAM>(&seen.text));
+  // The box exists before it has its caption and text: read it once it shows
+  // both (every box of the launcher has both), or as it is when time is up.
+  // Under emulation that takes far longer than the usual blink.
+  for (;;) {
+    seen.caption = WindowText(search.found);
+    seen.text.clear();
+    EnumChildWindows(search.found, FindText, reinterpret_cast<LPARAM>(&seen.text));
+    const bool complete =
+        IsWindowVisible(search.found) && !seen.caption.empty() && !seen.text.empty();
+    if (complete || GetTickCount() - start > timeoutMs) break;
+    Sleep(20);
+  }
   PostMessageA(search.found, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(search.found, IDOK)));
   while (IsWindow(search.found)) {
