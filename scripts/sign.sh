@@ -83,7 +83,7 @@ if ! open_pfx -out "$work/chain.pem"; then
   fail "$cert does not open as a PKCS#12 (.pfx) file"
 fi
 open_pfx -clcerts -out "$work/signer.pem" || true
-grep -q "BEGIN CERTIFICATE" "$work/signer.pem" || fail "$cert holds no certificate for its key"
+grep -qs "BEGIN CERTIFICATE" "$work/signer.pem" || fail "$cert holds no certificate for its key"
 subject=$(openssl x509 -in "$work/signer.pem" -noout -subject -nameopt oneline)
 subject=${subject#subject=}
 if ! openssl x509 -in "$work/signer.pem" -noout -ext extendedKeyUsage 2>/dev/null |
