@@ -3,11 +3,19 @@
 # install.dat as templates, the publishers' notes, and SHA256SUMS of them
 # all, in one folder of the bundle's name. Run by the release target:
 #   cmake -DVERSION=... -DSOURCE=... -DAUTORUN=... -DCHECK=... -DOUTPUT=... -P
+# With -DSIGNED=ON (scripts/release.sh --sign), AUTORUN and CHECK are the
+# signed programs and the bundle is autorun-VERSION-win32-signed.zip, laid
+# out the same way.
 # The archive is reproducible: fixed permissions, every file stamped
 # 2000-01-01 00:00 UTC (the zip format's stamp is local time, hence TZ=UTC),
 # entries in sorted order, no folder entries, and no owner or extra time
 # fields (zip -X).
 set(name autorun-${VERSION}-win32)
+set(AUTORUN_PROGRAMS "as built; unsigned")
+if(SIGNED)
+  set(name ${name}-signed)
+  set(AUTORUN_PROGRAMS "signed with your certificate")
+endif()
 set(stage ${OUTPUT}/${name})
 file(REMOVE_RECURSE ${OUTPUT})
 file(MAKE_DIRECTORY ${stage}/templates)

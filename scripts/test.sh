@@ -2,8 +2,8 @@
 # Builds everything and runs every test: the portable parts on the host (plain
 # and under AddressSanitizer and UBSan), the fuzzers for a bounded time, the
 # check that two clean builds of autorun.exe and of the release bundle are
-# identical, the bundle's contents and sums, then autorun.exe and the
-# Windows-side tests under Wine.
+# identical, the bundle's contents and sums, the signed bundle's too and its
+# signatures, then autorun.exe and the Windows-side tests under Wine.
 #
 # On a machine that cannot run 32-bit x86 code, no Wine here can start
 # autorun.exe: its own checks (size, imports, reproducibility) run here, and
@@ -31,17 +31,28 @@ cmake --workflow --preset host-sanitize
 scripts/fuzz.sh
 scripts/reproducible.sh
 # The release bundle holds exactly the files a publisher gets, autorun.exe as
-# built, and its sums check.
-scripts/release.sh
-bundle=$(echo build/release/autorun-*-win32.zip)
-name=$(basename "$bundle" .zip)
+# built, and its sums check; signed with the build's throwaway certificate,
+# so does its signed twin, whose programs are the built ones plus signatures
+# that verify.
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target autorun_signed
+certificates=build/win32/signing
+scripts/release.sh --sign "$certificates/publisher.pfx" --password-file "$certificates/password"
 rm -rf build/release/unpacked && mkdir build/release/unpacked
-(cd build/release/unpacked && cmake -E tar xf "../$name.zip")
-diff <(cd "build/release/unpacked/$name" && find . -type f | sort) <(printf './%s\n' \
-  README-publishers.txt SHA256SUMS autorun-check.exe autorun.exe templates/autorun.inf \
-  templates/install.dat | sort)
-cmp build/win32/bin/autorun.exe "build/release/unpacked/$name/autorun.exe"
-(cd "build/release/unpacked/$name" && sha256sum --quiet -c SHA256SUMS)
+for bundle in build/release/autorun-*-win32.zip build/release/autorun-*-win32-signed.zip; do
+  name=$(basename "$bundle" .zip)
+  (cd build/release/unpacked && cmake -E tar xf "../$name.zip")
+  diff <(cd "build/release/unpacked/$name" && find . -type f | sort) <(printf './%s\n' \
+    README-publishers.txt SHA256SUMS autorun-check.exe autorun.exe templates/autorun.inf \
+    templates/install.dat | sort)
+  (cd "build/release/unpacked/$name" && sha256sum --quiet -c SHA256SUMS)
+done
+unsigned=$(echo build/release/unpacked/autorun-*-win32)
+cmp build/win32/bin/autorun.exe "$unsigned/autorun.exe"
+for program in autorun.exe autorun-check.exe; do
+  sh tests/signing/signed-check.sh "$unsigned/$program" "$unsigned-signed/$program" \
+    "$certificates/publisher.pem"
+done
 
 if runs_32bit_code; then
   cmake --workflow --preset win32

@@ -28,7 +28,8 @@ struct Layout {
   std::string medium;   // "R:\"
   std::string work;     // ends in a backslash
   std::string records;  // where started programs write what they saw
-  std::string bin;      // this program's folder: autorun.exe, recorder.exe, e2e_psapi.dll
+  std::string bin;      // this program's folder: autorun.exe, autorun-signed.exe, recorder.exe,
+                        // e2e_psapi.dll
   std::string error;    // why the layout could not be built; empty when it was
 };
 // Built on first use: the medium's programs and install-free files in place.

@@ -2,7 +2,8 @@
 // a machine state built for each case. Every message box is read back and
 // dismissed in order; the stand-in program the launcher starts reports its
 // path, working directory and CLASSPATH; the launcher must wait for it in
-// autorun mode only, start nothing else, and end with exit code 0.
+// autorun mode only, start nothing else, and end with exit code 0. On each
+// road, one case runs the build's signed copy, which must behave the same.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
@@ -71,6 +72,8 @@ struct Case {
   Case& With(Psapi kind) { return psapi = kind, *this; }
   Case& WhileFirstWaits() { return whileFirstWaits = true, *this; }
   Case& CodePage932() { return codePage932 = true, *this; }
+  // The launcher on the medium is the build's signed copy.
+  Case& Signed() { return signedLauncher = true, *this; }
   Case& Shows(const char* caption, const char* text) {
     return boxes.push_back({caption, text}), *this;
   }
@@ -101,6 +104,7 @@ struct Case {
   Psapi psapi = Psapi::System;
   bool whileFirstWaits = false;
   bool codePage932 = false;
+  bool signedLauncher = false;
 
   std::vector<SeenMessageBox> boxes;
   std::string program;  // empty: nothing is started
@@ -132,6 +136,13 @@ const Case kStarts[] = {
         .Running(kProduct)
         .Starts(kSetup, "{medium}", "A;", kWaits),
     Case("installed-autorun-merges-classpath").Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("signed-not-installed-autorun-starts-setup-and-waits")
+        .Signed()
+        .NotInstalled()
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    Case("signed-installed-autorun-merges-classpath")
+        .Signed()
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
     Case("installed-autorun-stored-classpath-only")
         .ClassPaths(nullptr, "B;")
         .Starts(kProduct, kProductWork, "B;", kWaits),
@@ -237,6 +248,11 @@ bool WriteConfigFile(const std::optional<Config>& config) {
 // The machine state a case asks for, in place while it lives.
 struct Machine {
   Machine(const Case& c, Hold& hold) {
+    const std::string launcher = c.signedLauncher ? "autorun-signed.exe" : "autorun.exe";
+    if (!CopyFileA((TheLayout().bin + launcher).c_str(),
+                   (TheLayout().medium + "autorun.exe").c_str(), FALSE)) {
+      problems += launcher + "; ";
+    }
     if (!WriteConfigFile(c.config)) problems += "install.dat; ";
     classPath.emplace("CLASSPATH", c.classPath);
     stored.emplace(HKEY_CURRENT_USER, "Environment", "CLASSPATH");
