@@ -157,7 +157,11 @@ fi
 echo
 program="autorun.exe"
 [ "$preset" = win64 ] && program="autorun.exe's 64-bit twin"
-[ "$mode" = --in-guest ] && program="autorun.exe, run in the emulated x86-64 guest,"
 echo "$program: $bin/autorun.exe ($(stat -c %s "$bin/autorun.exe") bytes)"
+if [ "$mode" = --in-guest ]; then
+  echo "It ran in the emulated x86-64 guest, on a copy of the sample medium and in the guest's own"
+  echo "Wine prefix, both dropped when the guest powered off."
+  exit 0
+fi
 echo "Sample medium (drive M:): $medium"
 echo "Wine prefix, with the demo product installed: $WINEPREFIX"

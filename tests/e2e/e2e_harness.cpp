@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "tests/support/message_boxes.h"
+#include "tests/support/patience.h"
 #include "tests/support/shortcut_file.h"
 #include "tests/support/sibling_program.h"
 #include "tests/support/unique_name.h"
@@ -127,7 +128,7 @@ std::optional<Record> WaitForRecord(const std::string& programPath, DWORD timeou
 bool WaitForAnyRecord(DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   while (ListRecords().empty()) {
-    if (GetTickCount() - start >= timeoutMs) return false;
+    if (GetTickCount() - start >= Patience(timeoutMs)) return false;
     Sleep(20);
   }
   return true;

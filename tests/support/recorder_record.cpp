@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "tests/support/patience.h"
+
 std::string RecordFileIn(const std::string& folder, const std::string& programPath) {
   const std::string name = programPath.substr(programPath.rfind('\\') + 1);
   return folder + "\\" + name.substr(0, name.rfind('.')) + ".txt";
@@ -28,6 +30,6 @@ std::optional<Record> WaitForRecordFile(const std::string& file, DWORD timeoutMs
   do {
     if (auto record = ReadRecordFile(file)) return record;
     Sleep(20);
-  } while (GetTickCount() - start < timeoutMs);
+  } while (GetTickCount() - start < Patience(timeoutMs));
   return std::nullopt;
 }

@@ -3,6 +3,8 @@
 
 #include <vector>
 
+#include "tests/support/patience.h"
+
 StartedProcess::StartedProcess(const std::string& program, const std::string& arguments,
                                const std::string& workingDirectory, DWORD creationFlags) {
   const std::string line = "\"" + program + "\"" + (arguments.empty() ? "" : " " + arguments);
@@ -27,7 +29,7 @@ StartedProcess::~StartedProcess() {
 }
 
 bool StartedProcess::HasEnded(DWORD timeoutMs) const {
-  return WaitForSingleObject(process_, timeoutMs) == WAIT_OBJECT_0;
+  return WaitForSingleObject(process_, Patience(timeoutMs)) == WAIT_OBJECT_0;
 }
 
 DWORD StartedProcess::ExitCode() const {

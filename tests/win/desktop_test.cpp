@@ -7,6 +7,7 @@
 
 #include "tests/support/end_on_crash.h"
 #include "tests/support/message_boxes.h"
+#include "tests/support/patience.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/sibling_program.h"
 #include "tests/support/started_process.h"
@@ -23,7 +24,8 @@ StartedProcess GuardHolder(const std::string& guardName, const std::string& even
 
 // True once the named semaphore exists, i.e. a holder has taken the guard.
 bool WaitForGuard(const std::string& guardName) {
-  for (int tries = 0; tries < 500; ++tries) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < Patience(10000)) {
     if (HANDLE seen = OpenSemaphoreA(SYNCHRONIZE, FALSE, guardName.c_str())) {
       CloseHandle(seen);
       return true;
