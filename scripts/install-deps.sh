@@ -3,7 +3,8 @@
 # CMake and g++ with GoogleTest for the host build, the mingw-w64 i686 cross
 # compiler and Wine for the Windows build and its tests, clang with its
 # sanitizer and fuzzer runtimes for the fuzzers, and the locale sources from
-# which the code-page-932 test makes its locale; zip for the release bundle.
+# which the code-page-932 test makes its locale; zip for the release bundle;
+# python3, with which the size check's rows doctor copies of the program.
 # Where this machine runs 32-bit x86 code, Wine comes with its 32-bit loader
 # (i386 multiarch); where it cannot, with the mingw-w64 x86_64 cross compiler
 # for the launcher's 64-bit twin instead, since a 32-bit loader could never
@@ -13,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/bitness.sh
 
-packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 wine wine64 clang-14 libclang-rt-14-dev locales zip)
+packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 wine wine64 clang-14 libclang-rt-14-dev locales zip python3)
 if runs_32bit_code; then
   packages+=(wine32:i386)
 else
