@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <list>
 #include <vector>
 
 #include "tests/e2e/e2e_harness.h"
@@ -36,6 +37,8 @@ constexpr DWORD kPatienceMs = 10000;
 constexpr DWORD kWaitCheckMs = 700;
 constexpr bool kWaits = true;
 constexpr bool kNoWait = false;
+constexpr char kElevating[] = "autorun_elevating.exe";
+constexpr char kRefused[] = "autorun_refused.exe";
 
 enum class LinkPlace { None, AllUsers, CurrentUser };
 enum class Psapi { System, LackingFunction, PlantedOnMedium };
@@ -71,6 +74,9 @@ struct Case {
   Case& With(Psapi kind) { return psapi = kind, *this; }
   Case& WhileFirstWaits() { return whileFirstWaits = true, *this; }
   Case& CodePage932() { return codePage932 = true, *this; }
+  // The launcher variant on the medium (elevating: every start needs
+  // elevation and goes through the shell; refused: the prompt is declined).
+  Case& Launcher(const char* file) { return launcher = file, *this; }
   Case& Shows(const char* caption, const char* text) {
     return boxes.push_back({caption, text}), *this;
   }
@@ -101,6 +107,7 @@ struct Case {
   Psapi psapi = Psapi::System;
   bool whileFirstWaits = false;
   bool codePage932 = false;
+  std::string launcher = "autorun.exe";
 
   std::vector<SeenMessageBox> boxes;
   std::string program;  // empty: nothing is started
@@ -172,8 +179,25 @@ const Case kStarts[] = {
         .Value("Config", "ExeName", "\\PRODUCT\\PRODUCT.EXE")
         .Running(kProduct)
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
-    Case("psapi-planted-on-medium-is-not-loaded")
+    Case("installed-libraries-planted-on-medium-are-not-loaded")
         .With(Psapi::PlantedOnMedium)
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("setup-libraries-planted-on-medium-are-not-loaded")
+        .NotInstalled()
+        .With(Psapi::PlantedOnMedium)
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    // Every start needs elevation: the shell starts the program instead.
+    Case("elevation-setup-through-shell-waits")
+        .NotInstalled()
+        .Launcher(kElevating)
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    Case("elevation-direct-run-through-shell-does-not-wait")
+        .NotInstalled()
+        .Tail("-a")
+        .Launcher(kElevating)
+        .Starts("{medium}extras\\runfirst.exe", "{medium}", "A;", kNoWait),
+    Case("elevation-product-through-shell-in-its-working-directory")
+        .Launcher(kElevating)
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
     Case("psapi-lacking-function-then-product-starts")
         .With(Psapi::LackingFunction)
@@ -181,8 +205,13 @@ const Case kStarts[] = {
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
 };
 
-// Roads that end in a message box.
+// Roads that end in a message box, or in silence.
 const Case kRefusals[] = {
+    Case("elevation-prompt-declined-ends-silently").NotInstalled().Launcher(kRefused),
+    Case("elevation-prompt-declined-direct-run-ends-silently")
+        .NotInstalled()
+        .Tail("-a")
+        .Launcher(kRefused),
     // A drive root keeps its backslash and one more is put before the name.
     Case("install-dat-missing").NoConfigFile().Shows("WARNING", "{medium}\\install.dat"),
     Case("second-launcher-while-product-runs").WhileFirstWaits().Shows("Autorun", kLauncherRunning),
@@ -203,6 +232,10 @@ const Case kRefusals[] = {
     Case("shortcut-only-in-user-start-menu")
         .Link(LinkPlace::CurrentUser)
         .Shows("Autorun", kLinkMissing),
+    Case("box-libraries-planted-on-medium-are-not-loaded")
+        .With(Psapi::PlantedOnMedium)
+        .SetupWindow()
+        .Shows("WARNING", kSetupRunning),
     Case("psapi-lacking-function-then-shortcut-missing")
         .With(Psapi::LackingFunction)
         .Link(LinkPlace::None)
@@ -256,20 +289,30 @@ struct Machine {
       problems += "running product; ";
     }
     // Wine's per-program override: only autorun.exe prefers a library file of
-    // that name to Wine's own (an override in the environment of a Windows
-    // parent does not reach its child).
+    // that name to Wine's own, searching for it as Windows does (an override
+    // in the environment of a Windows parent does not reach its child).
     const std::string fake = TheLayout().bin + "e2e_psapi.dll";
-    const char* order = nullptr;  // of the library file and Wine's own
     if (c.psapi == Psapi::LackingFunction) {
       if (!swapped.emplace(fake).Ok()) problems += "system psapi.dll; ";
-      order = "native";
+      Override("psapi.dll", "native");
     }
     if (c.psapi == Psapi::PlantedOnMedium) {
-      if (!planted.emplace(fake, TheLayout().medium + "PSAPI.DLL").Ok()) problems += "plant; ";
-      order = "native,builtin";
+      for (const char* name : kPlantedLibraries) {
+        if (!planted.emplace_back(fake, TheLayout().medium + name).Ok()) problems += "plant; ";
+        Override(name, "native,builtin");
+      }
     }
-    if (order != nullptr &&
-        !libraryOverride.emplace(HKEY_CURRENT_USER, kAutorunOverrides, "psapi").SetText(order)) {
+  }
+
+  // The overrides go in the reverse order, the key's maker last.
+  ~Machine() {
+    while (!overrides.empty()) overrides.pop_back();
+  }
+
+  void Override(std::string library, const char* order) {
+    library.resize(library.rfind('.'));
+    if (!overrides.emplace_back(HKEY_CURRENT_USER, kAutorunOverrides, library.c_str())
+             .SetText(order)) {
       problems += "library override; ";
     }
   }
@@ -282,8 +325,8 @@ struct Machine {
   std::optional<TitledWindow> window;
   std::optional<RunningProgram> running;
   std::optional<SystemLibrarySwap> swapped;
-  std::optional<FileCopy> planted;
-  std::optional<RegistryValueScope> libraryOverride;
+  std::list<FileCopy> planted;
+  std::list<RegistryValueScope> overrides;
 };
 
 void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold) {
@@ -335,7 +378,7 @@ TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
   Machine machine(c, hold);
   ASSERT_EQ(machine.problems, "") << "the machine state could not be built";
 
-  const std::string autorun = layout.medium + "autorun.exe";
+  const std::string autorun = layout.medium + c.launcher;
   std::optional<StartedProcess> first;
   if (c.whileFirstWaits) {
     first.emplace(autorun, c.tail, layout.medium);
