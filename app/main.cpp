@@ -1,11 +1,13 @@
 // autorun.exe's entry point, in place of the C run-time's start-up, which the
-// program does without: finds the command-line tail, runs the launcher once
-// and ends the process with exit code 0, the launcher's only result.
+// program does without: keeps the library search to the system directory,
+// finds the command-line tail, runs the launcher once and ends the process
+// with exit code 0, the launcher's only result.
 #include <windows.h>
 
 #include "app/windows_operations.h"
 #include "launcher/command_line.h"
 #include "launcher/run_launcher.h"
+#include "platform/library_search.h"
 #include "probes/desktop_queries.h"
 
 namespace {
@@ -24,6 +26,8 @@ void RunOnce() {
 // aligned to 4 bytes only; the attribute realigns it to what the compiler
 // assumes everywhere else.
 extern "C" [[noreturn]] __attribute__((force_align_arg_pointer)) void AutorunEntry() {
+  // First of all, while no system library has loaded anything on demand.
+  RestrictLibrarySearchToSystem();
   RunOnce();
   ExitProcess(0);
 }

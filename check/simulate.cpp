@@ -212,7 +212,8 @@ bool ParseMachineOptions(int argc, const char* const* argv, int first, MachineDe
 const char* MachineOptionsHelp() {
   return R"(Machine options for --simulate (default: nothing installed, nothing running,
 the shortcut present, no CLASSPATH anywhere, no switch, the medium at D:\):
-  --installed                the product's uninstall entry exists
+  --installed                the product's uninstall entry exists (the launcher
+                             looks in the 32-bit registry view, then the 64-bit one)
   --setup-window             a window with the setup title is open
   --product-running          a program whose file name holds ExeName runs
   --no-shortcut              the shortcut named by ProductLink does not exist

@@ -8,16 +8,14 @@
 #include "platform/owners.h"
 
 namespace {
+
 constexpr char kUninstallList[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-}
 
-bool IsProductInstalled(const char* unInstKey) {
-  ValueText subkey;
-  // A subkey that does not fit its area names no entry the launcher can see.
-  if (!subkey.Assign(kUninstallList) || !subkey.Append(unInstKey)) return false;
-
+// Whether the entry `subkey` of HKLM, in the registry view `view`, holds an
+// uninstall command.
+bool HasUninstallCommand(const char* subkey, REGSAM view) {
   HKEY opened = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_READ | view, &opened) != ERROR_SUCCESS) {
     return false;
   }
   const UniqueRegKey key(opened);
@@ -26,4 +24,18 @@ bool IsProductInstalled(const char* unInstKey) {
   const LONG status = RegQueryValueExA(key.Get(), "UninstallString", nullptr, nullptr, data, &size);
   // A value too long for the area still exists; only its content is unused.
   return status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
+}
+
+}  // namespace
+
+bool IsProductInstalled(const char* unInstKey) {
+  ValueText subkey;
+  // A subkey that does not fit its area names no entry the launcher can see.
+  if (!subkey.Assign(kUninstallList) || !subkey.Append(unInstKey)) return false;
+  // The launcher's own view first. On 64-bit Windows this 32-bit program is
+  // shown the 32-bit view, while a 64-bit setup writes its entry to the
+  // 64-bit one only; 32-bit Windows ignores the flag and reads its only view
+  // again.
+  return HasUninstallCommand(subkey.c_str(), 0) ||
+         HasUninstallCommand(subkey.c_str(), KEY_WOW64_64KEY);
 }

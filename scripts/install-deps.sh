@@ -5,7 +5,8 @@
 # sanitizer and fuzzer runtimes for the fuzzers, and the locale sources from
 # which the code-page-932 test makes its locale; zip for the release bundle,
 # osslsigncode and openssl to sign it and to make the tests' throwaway
-# certificates.
+# certificates; python3, with which the size check's rows doctor copies of
+# the program.
 # Where this machine runs 32-bit x86 code, Wine comes with its 32-bit loader
 # (i386 multiarch); where it cannot, with the mingw-w64 x86_64 cross compiler
 # for the launcher's 64-bit twin instead, since a 32-bit loader could never
@@ -16,7 +17,7 @@ cd "$(dirname "$0")/.."
 source scripts/bitness.sh
 
 packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 wine wine64 clang-14 libclang-rt-14-dev locales zip
-  osslsigncode openssl)
+  osslsigncode openssl python3)
 if runs_32bit_code; then
   packages+=(wine32:i386)
 else

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include "platform/system_library.h"
+#include "start/start_calls.h"
 
 namespace {
 
@@ -28,9 +29,7 @@ constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
 // the stored CLASSPATH alone, not the merged value.
 HANDLE StartThroughShell(const char* workingDirectory, const char* programPath) {
   const auto initialize = SystemFunction<decltype(&CoInitializeEx)>("OLE32.DLL", "CoInitializeEx");
-  const auto shellExecute =
-      SystemFunction<decltype(&ShellExecuteExA)>("SHELL32.DLL", "ShellExecuteExA");
-  if (initialize == nullptr || shellExecute == nullptr) return nullptr;
+  if (initialize == nullptr) return nullptr;
   initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
@@ -39,7 +38,7 @@ HANDLE StartThroughShell(const char* workingDirectory, const char* programPath) 
   info.lpFile = programPath;
   info.lpDirectory = workingDirectory;
   info.nShow = SW_SHOWDEFAULT;
-  if (!shellExecute(&info)) return nullptr;
+  if (!ExecuteThroughShell(info)) return nullptr;
   return info.hProcess;
 }
 
@@ -49,11 +48,8 @@ ProcessHandle StartProgram(const char* workingDirectory, const char* programPath
                            bool mergeClassPath) {
   if (mergeClassPath) MergeClassPath();
 
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(programPath, nullptr, nullptr, nullptr, FALSE, 0, nullptr, workingDirectory,
-                      &startup, &process)) {
+  if (!CreateProgramProcess(workingDirectory, programPath, process)) {
     if (GetLastError() == kElevationRequired) {
       return StartThroughShell(workingDirectory, programPath);
     }

@@ -56,11 +56,14 @@ Layout BuildLayout() {
 
   // Left behind by a run that was killed half-way.
   SystemLibrarySwap::PutBack();
-  DeleteFileA((layout.medium + "PSAPI.DLL").c_str());
+  for (const char* name : kPlantedLibraries) DeleteFileA((layout.medium + name).c_str());
 
   const std::string recorder = layout.bin + "recorder.exe";
   const std::pair<std::string, std::string> copies[] = {
       {layout.bin + "autorun.exe", layout.medium + "autorun.exe"},
+      {layout.bin + "autorun_elevating.exe", layout.medium + "autorun_elevating.exe"},
+      {layout.bin + "autorun_refused.exe", layout.medium + "autorun_refused.exe"},
+      {layout.bin + "autorun-signed.exe", layout.medium + "autorun-signed.exe"},
       {recorder, layout.medium + "setup\\setup.exe"},
       {recorder, layout.medium + "extras\\runfirst.exe"},
       {recorder, layout.medium + "extras\\installed.exe"},

@@ -99,6 +99,18 @@ class RunningProgram : Scope {
   bool ok_ = false;
 };
 
+// Libraries planted on the medium's root, beside autorun.exe: the process-
+// status library, which the launcher loads itself, and libraries that the
+// window-manager, shell and component libraries load by name, at their own
+// start or on demand. Under Wine told to prefer them, the version and theme
+// libraries are loaded from there when the launcher's search is left as it
+// comes.
+constexpr const char* kPlantedLibraries[] = {
+    "PSAPI.DLL",         "version.dll", "uxtheme.dll",   "dwmapi.dll",
+    "comctl32.dll",      "propsys.dll", "cryptbase.dll", "sspicli.dll",
+    "profapi.dll",       "userenv.dll", "winmm.dll",     "textinputframework.dll",
+    "windowscodecs.dll", "oleacc.dll",  "msimg32.dll"};
+
 // A copy of a file for the duration.
 class FileCopy : Scope {
  public:

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 
 #include <cstdio>
+#include <list>
 #include <vector>
 
 #include "tests/e2e/e2e_harness.h"
@@ -37,6 +38,10 @@ constexpr DWORD kPatienceMs = 10000;
 constexpr DWORD kWaitCheckMs = 700;
 constexpr bool kWaits = true;
 constexpr bool kNoWait = false;
+constexpr char kElevating[] = "autorun_elevating.exe";
+constexpr char kRefused[] = "autorun_refused.exe";
+// The build's copy signed with a throwaway certificate.
+constexpr char kSigned[] = "autorun-signed.exe";
 
 enum class LinkPlace { None, AllUsers, CurrentUser };
 enum class Psapi { System, LackingFunction, PlantedOnMedium };
@@ -72,8 +77,9 @@ struct Case {
   Case& With(Psapi kind) { return psapi = kind, *this; }
   Case& WhileFirstWaits() { return whileFirstWaits = true, *this; }
   Case& CodePage932() { return codePage932 = true, *this; }
-  // The launcher on the medium is the build's signed copy.
-  Case& Signed() { return signedLauncher = true, *this; }
+  // The launcher variant on the medium (elevating: every start needs
+  // elevation and goes through the shell; refused: the prompt is declined).
+  Case& Launcher(const char* file) { return launcher = file, *this; }
   Case& Shows(const char* caption, const char* text) {
     return boxes.push_back({caption, text}), *this;
   }
@@ -104,7 +110,7 @@ struct Case {
   Psapi psapi = Psapi::System;
   bool whileFirstWaits = false;
   bool codePage932 = false;
-  bool signedLauncher = false;
+  std::string launcher = "autorun.exe";
 
   std::vector<SeenMessageBox> boxes;
   std::string program;  // empty: nothing is started
@@ -137,11 +143,11 @@ const Case kStarts[] = {
         .Starts(kSetup, "{medium}", "A;", kWaits),
     Case("installed-autorun-merges-classpath").Starts(kProduct, kProductWork, "A;B;", kWaits),
     Case("signed-not-installed-autorun-starts-setup-and-waits")
-        .Signed()
+        .Launcher(kSigned)
         .NotInstalled()
         .Starts(kSetup, "{medium}", "A;", kWaits),
     Case("signed-installed-autorun-merges-classpath")
-        .Signed()
+        .Launcher(kSigned)
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
     Case("installed-autorun-stored-classpath-only")
         .ClassPaths(nullptr, "B;")
@@ -183,8 +189,25 @@ const Case kStarts[] = {
         .Value("Config", "ExeName", "\\PRODUCT\\PRODUCT.EXE")
         .Running(kProduct)
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
-    Case("psapi-planted-on-medium-is-not-loaded")
+    Case("installed-libraries-planted-on-medium-are-not-loaded")
         .With(Psapi::PlantedOnMedium)
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("setup-libraries-planted-on-medium-are-not-loaded")
+        .NotInstalled()
+        .With(Psapi::PlantedOnMedium)
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    // Every start needs elevation: the shell starts the program instead.
+    Case("elevation-setup-through-shell-waits")
+        .NotInstalled()
+        .Launcher(kElevating)
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    Case("elevation-direct-run-through-shell-does-not-wait")
+        .NotInstalled()
+        .Tail("-a")
+        .Launcher(kElevating)
+        .Starts("{medium}extras\\runfirst.exe", "{medium}", "A;", kNoWait),
+    Case("elevation-product-through-shell-in-its-working-directory")
+        .Launcher(kElevating)
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
     Case("psapi-lacking-function-then-product-starts")
         .With(Psapi::LackingFunction)
@@ -192,8 +215,13 @@ const Case kStarts[] = {
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
 };
 
-// Roads that end in a message box.
+// Roads that end in a message box, or in silence.
 const Case kRefusals[] = {
+    Case("elevation-prompt-declined-ends-silently").NotInstalled().Launcher(kRefused),
+    Case("elevation-prompt-declined-direct-run-ends-silently")
+        .NotInstalled()
+        .Tail("-a")
+        .Launcher(kRefused),
     // A drive root keeps its backslash and one more is put before the name.
     Case("install-dat-missing").NoConfigFile().Shows("WARNING", "{medium}\\install.dat"),
     Case("second-launcher-while-product-runs").WhileFirstWaits().Shows("Autorun", kLauncherRunning),
@@ -214,6 +242,10 @@ const Case kRefusals[] = {
     Case("shortcut-only-in-user-start-menu")
         .Link(LinkPlace::CurrentUser)
         .Shows("Autorun", kLinkMissing),
+    Case("box-libraries-planted-on-medium-are-not-loaded")
+        .With(Psapi::PlantedOnMedium)
+        .SetupWindow()
+        .Shows("WARNING", kSetupRunning),
     Case("psapi-lacking-function-then-shortcut-missing")
         .With(Psapi::LackingFunction)
         .Link(LinkPlace::None)
@@ -248,11 +280,6 @@ bool WriteConfigFile(const std::optional<Config>& config) {
 // The machine state a case asks for, in place while it lives.
 struct Machine {
   Machine(const Case& c, Hold& hold) {
-    const std::string launcher = c.signedLauncher ? "autorun-signed.exe" : "autorun.exe";
-    if (!CopyFileA((TheLayout().bin + launcher).c_str(),
-                   (TheLayout().medium + "autorun.exe").c_str(), FALSE)) {
-      problems += launcher + "; ";
-    }
     if (!WriteConfigFile(c.config)) problems += "install.dat; ";
     classPath.emplace("CLASSPATH", c.classPath);
     stored.emplace(HKEY_CURRENT_USER, "Environment", "CLASSPATH");
@@ -272,20 +299,30 @@ struct Machine {
       problems += "running product; ";
     }
     // Wine's per-program override: only autorun.exe prefers a library file of
-    // that name to Wine's own (an override in the environment of a Windows
-    // parent does not reach its child).
+    // that name to Wine's own, searching for it as Windows does (an override
+    // in the environment of a Windows parent does not reach its child).
     const std::string fake = TheLayout().bin + "e2e_psapi.dll";
-    const char* order = nullptr;  // of the library file and Wine's own
     if (c.psapi == Psapi::LackingFunction) {
       if (!swapped.emplace(fake).Ok()) problems += "system psapi.dll; ";
-      order = "native";
+      Override("psapi.dll", "native");
     }
     if (c.psapi == Psapi::PlantedOnMedium) {
-      if (!planted.emplace(fake, TheLayout().medium + "PSAPI.DLL").Ok()) problems += "plant; ";
-      order = "native,builtin";
+      for (const char* name : kPlantedLibraries) {
+        if (!planted.emplace_back(fake, TheLayout().medium + name).Ok()) problems += "plant; ";
+        Override(name, "native,builtin");
+      }
     }
-    if (order != nullptr &&
-        !libraryOverride.emplace(HKEY_CURRENT_USER, kAutorunOverrides, "psapi").SetText(order)) {
+  }
+
+  // The overrides go in the reverse order, the key's maker last.
+  ~Machine() {
+    while (!overrides.empty()) overrides.pop_back();
+  }
+
+  void Override(std::string library, const char* order) {
+    library.resize(library.rfind('.'));
+    if (!overrides.emplace_back(HKEY_CURRENT_USER, kAutorunOverrides, library.c_str())
+             .SetText(order)) {
       problems += "library override; ";
     }
   }
@@ -298,8 +335,8 @@ struct Machine {
   std::optional<TitledWindow> window;
   std::optional<RunningProgram> running;
   std::optional<SystemLibrarySwap> swapped;
-  std::optional<FileCopy> planted;
-  std::optional<RegistryValueScope> libraryOverride;
+  std::list<FileCopy> planted;
+  std::list<RegistryValueScope> overrides;
 };
 
 void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold) {
@@ -351,7 +388,7 @@ TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
   Machine machine(c, hold);
   ASSERT_EQ(machine.problems, "") << "the machine state could not be built";
 
-  const std::string autorun = layout.medium + "autorun.exe";
+  const std::string autorun = layout.medium + c.launcher;
   std::optional<StartedProcess> first;
   if (c.whileFirstWaits) {
     first.emplace(autorun, c.tail, layout.medium);

@@ -3,18 +3,15 @@
 
 #include <cstring>
 
-#include "tests/support/registry_view.h"
-
 namespace {
 
 // The outermost key on the way to `path` that does not exist yet; empty when
 // all do.
-std::string FirstMissingKey(HKEY root, const std::string& path) {
+std::string FirstMissingKey(HKEY root, const std::string& path, REGSAM view) {
   for (std::size_t end = path.find('\\');; end = path.find('\\', end + 1)) {
     const std::string key = path.substr(0, end);
     HKEY existing = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | kLauncherRegistryView, &existing) !=
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | view, &existing) != ERROR_SUCCESS) {
       return key;
     }
     RegCloseKey(existing);
@@ -22,10 +19,10 @@ std::string FirstMissingKey(HKEY root, const std::string& path) {
   }
 }
 
-HKEY CreateKey(HKEY root, const std::string& path) {
+HKEY CreateKey(HKEY root, const std::string& path, REGSAM view) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | kLauncherRegistryView,
-                      nullptr, &key, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
     return nullptr;
   }
   return key;
@@ -33,19 +30,21 @@ HKEY CreateKey(HKEY root, const std::string& path) {
 
 }  // namespace
 
-RegistryKeyScope::RegistryKeyScope(HKEY root, const std::string& path)
-    : root_(root), created_(FirstMissingKey(root, path)), key_(CreateKey(root, path)) {}
+RegistryKeyScope::RegistryKeyScope(HKEY root, const std::string& path, REGSAM view)
+    : root_(root),
+      view_(view),
+      created_(FirstMissingKey(root, path, view)),
+      key_(CreateKey(root, path, view)) {}
 
 RegistryKeyScope::~RegistryKeyScope() {
   if (key_ != nullptr) RegCloseKey(key_);
   if (created_.empty()) return;
   HKEY top = nullptr;
-  if (RegOpenKeyExA(root_, created_.c_str(), 0, KEY_ALL_ACCESS | kLauncherRegistryView, &top) ==
-      ERROR_SUCCESS) {
+  if (RegOpenKeyExA(root_, created_.c_str(), 0, KEY_ALL_ACCESS | view_, &top) == ERROR_SUCCESS) {
     RegDeleteTreeA(top, nullptr);
     RegCloseKey(top);
   }
-  RegDeleteKeyExA(root_, created_.c_str(), kLauncherRegistryView, 0);
+  RegDeleteKeyExA(root_, created_.c_str(), view_, 0);
 }
 
 bool RegistryKeyScope::SetValue(const char* name, DWORD type, const std::string& data) {
@@ -54,12 +53,14 @@ bool RegistryKeyScope::SetValue(const char* name, DWORD type, const std::string&
                         static_cast<DWORD>(data.size())) == ERROR_SUCCESS;
 }
 
-RegistryValueScope::RegistryValueScope(HKEY root, const std::string& path, const char* name)
+RegistryValueScope::RegistryValueScope(HKEY root, const std::string& path, const char* name,
+                                       REGSAM view)
     : root_(root),
+      view_(view),
       path_(path),
       name_(name),
-      created_(FirstMissingKey(root, path)),
-      key_(CreateKey(root, path)) {
+      created_(FirstMissingKey(root, path, view)),
+      key_(CreateKey(root, path, view)) {
   if (key_ == nullptr) return;
   DWORD size = 0;
   had_ = RegQueryValueExA(key_, name, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS;
@@ -77,7 +78,7 @@ RegistryValueScope::~RegistryValueScope() {
   if (created_.empty()) return;
   // Innermost first; a key that holds something else by now stays.
   for (std::string key = path_;; key.resize(key.rfind('\\'))) {
-    if (RegDeleteKeyExA(root_, key.c_str(), kLauncherRegistryView, 0) != ERROR_SUCCESS) break;
+    if (RegDeleteKeyExA(root_, key.c_str(), view_, 0) != ERROR_SUCCESS) break;
     if (key == created_) break;
   }
 }

@@ -1,17 +1,20 @@
 // Registry state a test puts in place and takes away again: a key of its own,
 // or one value put back as it was. Both work in the view the launcher reads
-// (registry_view.h) and remove the keys they had to create.
+// (registry_view.h) unless told another, and remove the keys they had to
+// create.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
 
+#include "tests/support/registry_view.h"
+
 // A key made for the test, with any parents it had to make; the outermost
 // key it made goes afterwards with everything below it.
 class RegistryKeyScope {
  public:
-  RegistryKeyScope(HKEY root, const std::string& path);
+  RegistryKeyScope(HKEY root, const std::string& path, REGSAM view = kLauncherRegistryView);
   RegistryKeyScope(const RegistryKeyScope&) = delete;
   RegistryKeyScope& operator=(const RegistryKeyScope&) = delete;
   ~RegistryKeyScope();
@@ -20,6 +23,7 @@ class RegistryKeyScope {
 
  private:
   HKEY root_;
+  REGSAM view_;
   std::string created_;  // the outermost key that was missing
   HKEY key_ = nullptr;
 };
@@ -29,7 +33,8 @@ class RegistryKeyScope {
 // has been put into them meanwhile.
 class RegistryValueScope {
  public:
-  RegistryValueScope(HKEY root, const std::string& path, const char* name);
+  RegistryValueScope(HKEY root, const std::string& path, const char* name,
+                     REGSAM view = kLauncherRegistryView);
   RegistryValueScope(const RegistryValueScope&) = delete;
   RegistryValueScope& operator=(const RegistryValueScope&) = delete;
   ~RegistryValueScope();
@@ -41,6 +46,7 @@ class RegistryValueScope {
 
  private:
   HKEY root_;
+  REGSAM view_;
   std::string path_;
   std::string name_;
   std::string created_;  // the outermost key that was missing

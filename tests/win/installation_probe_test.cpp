@@ -1,6 +1,9 @@
 // The installation probe against uninstall entries made for the test in the
-// machine's registry (this 32-bit program writes the view the probe reads).
+// machine's registry: in the view the probe reads first (the one of this
+// program's bitness) and in the 64-bit view, where a 64-bit setup writes.
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "probes/installation_probe.h"
 #include "tests/support/end_on_crash.h"
@@ -19,6 +22,8 @@ TEST(IsProductInstalled, NeedsAnUninstallCommandInTheMachineWideEntry) {
     DWORD type;
     std::string data;
     bool installed;
+    REGSAM view = kLauncherRegistryView;
+    bool bareEntryIn32BitView = false;  // an entry without the value there too
   } rows[] = {
       {"command", HKEY_LOCAL_MACHINE, "UninstallString", REG_SZ, "C:\\x\\uninst.exe", true},
       {"empty command", HKEY_LOCAL_MACHINE, "UninstallString", REG_SZ, std::string(1, '\0'), true},
@@ -29,11 +34,25 @@ TEST(IsProductInstalled, NeedsAnUninstallCommandInTheMachineWideEntry) {
       {"entry without command", HKEY_LOCAL_MACHINE, "DisplayName", REG_SZ, "Demo", false},
       {"entry of the current user only", HKEY_CURRENT_USER, "UninstallString", REG_SZ,
        "C:\\x\\uninst.exe", false},
+      // A 32-bit launcher on 64-bit Windows reads the 32-bit view first.
+      {"command in the 64-bit view only", HKEY_LOCAL_MACHINE, "UninstallString", REG_SZ,
+       "C:\\x\\uninst.exe", true, KEY_WOW64_64KEY},
+      {"command in the 64-bit view, bare entry in the 32-bit one", HKEY_LOCAL_MACHINE,
+       "UninstallString", REG_SZ, "C:\\x\\uninst.exe", true, KEY_WOW64_64KEY, true},
+      {"entry without command in the 64-bit view", HKEY_LOCAL_MACHINE, "DisplayName", REG_SZ,
+       "Demo", false, KEY_WOW64_64KEY, true},
+      {"user entry in the 64-bit view only", HKEY_CURRENT_USER, "UninstallString", REG_SZ,
+       "C:\\x\\uninst.exe", false, KEY_WOW64_64KEY},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     const std::string unInstKey = UniqueName("AutorunTest_");
-    RegistryKeyScope entry(row.root, std::string(kUninstallList) + "\\" + unInstKey);
+    const std::string path = std::string(kUninstallList) + "\\" + unInstKey;
+    std::optional<RegistryKeyScope> bare;
+    if (row.bareEntryIn32BitView) {
+      ASSERT_TRUE(bare.emplace(row.root, path, KEY_WOW64_32KEY).IsValid());
+    }
+    RegistryKeyScope entry(row.root, path, row.view);
     ASSERT_TRUE(entry.IsValid());
     entry.SetValue(row.valueName, row.type, row.data);
     EXPECT_EQ(IsProductInstalled(unInstKey.c_str()), row.installed);

@@ -6,9 +6,17 @@
 # manager, shell, component and process-status libraries are loaded at run
 # time, on the roads that need them: a static import of any of them would
 # load it on every start. A budget of "-" skips the size (a signed copy).
+# It also fails when the relocations are stripped or their directory is
+# empty (the randomisation flag would be a lie), when a thread-local storage,
+# resource, debug or delay-import directory is present, when the subsystem
+# is not the graphical one, when the header does not declare the program
+# terminal-server aware, or when the entry point is not the program's own
+# entry function, whose address the link map (third argument, when given)
+# gives.
 set -eu
 exe="$1"
 budget="$2"
+map="${3:-}"
 expected="advapi32.dll kernel32.dll"
 header=$(i686-w64-mingw32-objdump -p "$exe")
 size=$(stat -c %s "$exe")
@@ -21,5 +29,24 @@ status=0
 for flag in DYNAMIC_BASE NX_COMPAT; do
   echo "$header" | grep -qw "$flag" || { echo "header lacks $flag"; status=1; }
 done
+echo "$header" | grep -qw TERMINAL_SERVICE_AWARE || { echo "header lacks TERMINAL_SERVICE_AWARE"; status=1; }
+echo "$header" | grep -q '^[[:space:]]*relocations stripped' && { echo "relocations stripped"; status=1; }
+# "Entry N RVA SIZE name": the directories that must be absent, and the
+# relocations, which must not be empty.
+directory() { echo "$header" | awk -v n="$1" '$1 == "Entry" && $2 == n { print $4 }'; }
+[ "$(directory 5)" != 00000000 ] || { echo "relocation directory empty"; status=1; }
+for entry in "2 resource" "6 debug" "9 thread-local storage" "d delay-import"; do
+  [ "$(directory "${entry%% *}")" = 00000000 ] || { echo "${entry#* } directory present"; status=1; }
+done
+echo "$header" | grep -q '^Subsystem.*(Windows GUI)' || { echo "subsystem not Windows GUI"; status=1; }
+if [ -n "$map" ]; then
+  # The map gives the entry function's address, the header its offset from
+  # the image base.
+  field() { echo "$header" | awk -v f="$1" '$1 == f { print $2 }'; }
+  entry=$(printf '%x' $((0x$(field ImageBase) + 0x$(field AddressOfEntryPoint))))
+  own=$(awk '$2 == "_AutorunEntry" || $2 == "AutorunEntry" { print $1; exit }' "$map")
+  [ -n "$own" ] && [ $((own)) -eq $((0x$entry)) ] ||
+    { echo "entry point 0x$entry is not the program's entry function (${own:-missing})"; status=1; }
+fi
 [ "$status" -eq 0 ] && echo "size check passed"
 exit "$status"

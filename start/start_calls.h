@@ -1,0 +1,21 @@
+// The two system calls that start a program: creating its process directly,
+// and handing it to the shell, which can ask the user for elevation. Each is
+// defined in a file of its own (direct_start.cpp, shell_start.cpp), so a test
+// program can link a stand-in for one of them in its place: the elevation
+// tests make the direct creation report that elevation is required, so that
+// the shell's road runs for real, and the shell refuse as a declined prompt
+// does.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+// CreateProcessA for `programPath` with no arguments, in `workingDirectory`,
+// nothing inherited; false with the system's error when it failed.
+bool CreateProgramProcess(const char* workingDirectory, const char* programPath,
+                          PROCESS_INFORMATION& process);
+
+// ShellExecuteExA from the shell library, loaded on first use; false with
+// the system's error when it failed or is missing.
+bool ExecuteThroughShell(SHELLEXECUTEINFOA& info);
