@@ -105,7 +105,7 @@ build_image() {
   [ -n "$sudo" ] && $sudo chown -R "$(id -u):$(id -g)" "$partial"
   [ $status -eq 0 ] || fail "building the guest's image failed (status $status, limit $build_limit s)"
   echo "guest: image built in $((SECONDS - started)) s; first boot configures it"
-  boot "$partial" write "$provision_limit" sh scripts/guest/provision.sh ||
+  copy="" boot "$partial" write "$provision_limit" sh scripts/guest/provision.sh ||
     fail "the guest's first boot could not configure it (status $?)"
   # Only one guest is kept: older recipes' go.
   find "$cache" -maxdepth 1 -name 'guest-*' ! -name "guest-$key*" -exec rm -rf {} +
