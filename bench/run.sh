@@ -10,13 +10,13 @@
 # BENCH_BASELINE (a commit) change the runs.
 #
 # Size, imports, header flags and reproducibility are always those of the
-# 32-bit autorun.exe. Whatever runs is run on the 32-bit build where this
-# machine runs 32-bit code, and on the 64-bit twin (same sources, Wine's
-# 64-bit loader) where it cannot; the report says which.
+# 32-bit autorun.exe. Whatever runs is run on the 32-bit build on the native
+# road (scripts/road.sh), and on the 64-bit twin (same sources, Wine's
+# 64-bit loader) on the guest road; the report says which.
 set -euo pipefail
 export LC_ALL=C
 cd "$(dirname "$0")/.."
-source scripts/bitness.sh
+source scripts/road.sh
 root=$PWD
 pairs=${BENCH_PAIRS:-60}
 memoryRuns=${BENCH_MEMORY_RUNS:-7}
@@ -33,8 +33,8 @@ build() {
   cmake --build "$2" -j2 --target "${@:4}" >/dev/null
 }
 
-scripts/install-deps.sh
-if runs_32bit_code; then
+choose_windows_road "$work/wineprefix"
+if [ "$windows_road" = native ]; then
   bits=32 toolchain=mingw-i686 loader=wine registryView=/reg:32
   objdumpRun=i686-w64-mingw32-objdump
 else
@@ -294,9 +294,8 @@ Machine: $(nproc) cores ($model), $memory memory, $("$loader" --version).
 
 Which build: size, imports, header flags and reproducibility are always those of the
 32-bit autorun.exe. Everything that runs (start overhead, memory, the process scan) ran on
-**$ran** under \`$loader\`$([ "$bits" = 64 ] && echo ", since this machine cannot run
-32-bit x86 code; the twin is the same sources built by mingw-w64 x86_64 with the same flags
-and entry point").
+**$ran** under \`$loader\`$([ "$bits" = 64 ] && echo ", since $road_reason; the twin is
+the same sources built by mingw-w64 x86_64 with the same flags and entry point").
 
 Figures are medians; each ratio compares runs made side by side, alternately, in the same
 run of the script, so load from other work on the machine falls on both sides alike. No

@@ -3,22 +3,20 @@
 # autorun.exe under Wine's X11 driver on a virtual X server (Xvfb), on a medium
 # mounted as drive M:, one machine state per box. Not part of the tests; run
 # it again after a change to a box. Installs Xvfb, ImageMagick, the X window
-# tools and Wine's own fonts when missing. On a machine that cannot run 32-bit
-# x86 code it takes them from the launcher's 64-bit twin, built from the same
-# sources, under Wine's 64-bit loader.
+# tools and Wine's own fonts when missing. On the guest road (scripts/road.sh),
+# where no Wine here runs autorun.exe, it takes them from the launcher's
+# 64-bit twin, built from the same sources, under Wine's 64-bit loader.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-source scripts/bitness.sh
-scripts/install-deps.sh
+source scripts/road.sh
+choose_windows_road build/screenshots/wineprefix
 missing=()
 for package in xvfb imagemagick x11-utils fonts-wine; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+  DEBIAN_FRONTEND=noninteractive $apt_sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
 
 # The build, and where its bitness shows: the system folder that holds the
@@ -27,13 +25,13 @@ fi
 preset=win32
 system_folder=syswow64
 uninstall_list='HKLM\SOFTWARE\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall'
-if ! runs_32bit_code; then
+if [ "$windows_road" = guest ]; then
   preset=win64
   system_folder=system32
   uninstall_list='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
   export WINELOADER=$wine64_loader
   wine() { "$WINELOADER" "$@"; }
-  echo "This machine cannot run 32-bit x86 code: the pictures show autorun.exe's 64-bit twin."
+  echo "No Wine here runs autorun.exe ($road_reason): the pictures show its 64-bit twin."
 fi
 cmake --preset $preset >/dev/null
 cmake --build --preset $preset --target autorun e2e_psapi >/dev/null

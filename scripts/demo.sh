@@ -5,13 +5,15 @@
 # the medium's setup program, which installs it, and waits for it), then with
 # the product installed (the launcher starts it through its Start-menu
 # shortcut, with the user's stored CLASSPATH merged, and waits for it).
-# On a machine that cannot run 32-bit x86 code it runs the launcher's 64-bit
-# twin, built from the same sources, under Wine's 64-bit loader.
+# autorun.exe runs where the test command would run it (scripts/road.sh):
+# under this machine's 32-bit Wine on the native road; on the guest road the
+# demo runs its 64-bit twin, built from the same sources, under Wine's 64-bit
+# loader. The last lines say which road ran and why.
 #
 # Usage: scripts/demo.sh [--guest]
-#   --guest  on a machine that cannot run 32-bit code, run autorun.exe itself,
-#            the 32-bit program, in the emulated x86-64 guest the test command
-#            uses (scripts/guest.sh; about 10 minutes the first time, to build
+#   --guest  on the guest road, run autorun.exe itself, the 32-bit program,
+#            in the emulated x86-64 guest the test command uses
+#            (scripts/guest.sh; about 10 minutes the first time, to build
 #            it, then a minute or two), instead of its 64-bit twin here.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,24 +27,28 @@ case $mode in
     ;;
 esac
 preset=win32
+road_line=""
 if [ "$mode" != --in-guest ]; then
-  source scripts/bitness.sh
-  scripts/install-deps.sh
-  if runs_32bit_code; then
-    [ "$mode" = --guest ] && echo "This machine runs 32-bit code itself: no guest is needed."
+  source scripts/road.sh
+  choose_windows_road build/demo/wineprefix
+  road_line="Windows road: $windows_road, because $road_reason."
+  if [ "$windows_road" = native ]; then
+    [ "$mode" = --guest ] && echo "autorun.exe runs under this machine's own Wine: no guest is needed."
   elif [ "$mode" = --guest ]; then
-    echo "This machine cannot run 32-bit x86 code: the demo runs autorun.exe itself in an"
-    echo "emulated x86-64 guest (the first time, the guest is built; see build/guest/console.log)."
+    echo "The demo runs autorun.exe itself in an emulated x86-64 guest (the first time, the"
+    echo "guest is built; see build/guest/console.log)."
     cmake --preset win32 >/dev/null
     cmake --build --preset win32 --target autorun demo_programs >/dev/null
-    exec scripts/guest.sh --limit 900 --copy build/win32 bash scripts/demo.sh --in-guest
+    scripts/guest.sh --limit 900 --copy build/win32 bash scripts/demo.sh --in-guest
+    echo "$road_line"
+    exit 0
   else
     preset=win64
     export WINELOADER=$wine64_loader
     wine() { "$WINELOADER" "$@"; }
-    echo "This machine cannot run 32-bit x86 code (a 32-bit test program was refused), so no"
-    echo "Wine here can start autorun.exe: the demo runs its 64-bit twin, built from the same sources"
-    echo "(scripts/demo.sh --guest runs autorun.exe itself in an emulated x86-64 guest)."
+    echo "No Wine here can start autorun.exe, a 32-bit program: the demo runs its 64-bit twin,"
+    echo "built from the same sources (scripts/demo.sh --guest runs autorun.exe itself in an"
+    echo "emulated x86-64 guest)."
   fi
   cmake --preset $preset >/dev/null
   cmake --build --preset $preset --target autorun demo_programs >/dev/null
@@ -165,3 +171,4 @@ if [ "$mode" = --in-guest ]; then
 fi
 echo "Sample medium (drive M:): $medium"
 echo "Wine prefix, with the demo product installed: $WINEPREFIX"
+echo "$road_line"

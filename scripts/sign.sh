@@ -48,24 +48,24 @@ pairs=("$@")
 # Checked by reading, not by permission bits, which do not stop root.
 readable() { [ -f "$1" ] && head -c 1 "$1" >/dev/null 2>&1; }
 readable "$cert" || fail "cannot read the certificate file $cert (missing, not a file, or not readable)"
+
+# The password is read once: the first line of the file (which may be a
+# pipe), or the environment's value, which is then taken out of the
+# environment, so that no tool started here sees it. It reaches openssl and
+# osslsigncode through pipes, never through their arguments.
 if [ -n "$password_file" ]; then
-  readable "$password_file" || fail "cannot read the password file $password_file"
-elif [ -z "${AUTORUN_SIGN_PASSWORD+set}" ]; then
+  [ ! -d "$password_file" ] && the_password=$(head -n 1 -- "$password_file" 2>/dev/null) ||
+    fail "cannot read the password file $password_file"
+  the_password=${the_password%$'\r'}
+elif [ -n "${AUTORUN_SIGN_PASSWORD+set}" ]; then
+  the_password=$AUTORUN_SIGN_PASSWORD
+else
   fail "no password for $cert: give --password-file FILE or set AUTORUN_SIGN_PASSWORD"
 fi
-
+unset AUTORUN_SIGN_PASSWORD
 # Prints the password and a line end, which both readers drop (an empty
-# password needs it). It reaches openssl and osslsigncode through a pipe,
-# never through their arguments.
-password() {
-  local line=""
-  if [ -n "$password_file" ]; then
-    IFS= read -r line <"$password_file" || true
-    printf '%s\n' "${line%$'\r'}"
-  else
-    printf '%s\n' "$AUTORUN_SIGN_PASSWORD"
-  fi
-}
+# password needs it).
+password() { printf '%s\n' "$the_password"; }
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -42,6 +42,11 @@ constexpr char kElevating[] = "autorun_elevating.exe";
 constexpr char kRefused[] = "autorun_refused.exe";
 // The build's copy signed with a throwaway certificate.
 constexpr char kSigned[] = "autorun-signed.exe";
+// A program started through the shell with elevation gets the user's
+// standard environment on Windows, built from the stored variables, so it
+// sees the stored CLASSPATH alone; Wine hands it the launcher's merged one.
+// Neither holds on both, so such rows assert nothing about it.
+constexpr char kClassPathNotAsserted[] = "(not asserted: elevated)";
 
 enum class LinkPlace { None, AllUsers, CurrentUser };
 enum class Psapi { System, LackingFunction, PlantedOnMedium };
@@ -200,15 +205,15 @@ const Case kStarts[] = {
     Case("elevation-setup-through-shell-waits")
         .NotInstalled()
         .Launcher(kElevating)
-        .Starts(kSetup, "{medium}", "A;", kWaits),
+        .Starts(kSetup, "{medium}", kClassPathNotAsserted, kWaits),
     Case("elevation-direct-run-through-shell-does-not-wait")
         .NotInstalled()
         .Tail("-a")
         .Launcher(kElevating)
-        .Starts("{medium}extras\\runfirst.exe", "{medium}", "A;", kNoWait),
+        .Starts("{medium}extras\\runfirst.exe", "{medium}", kClassPathNotAsserted, kNoWait),
     Case("elevation-product-through-shell-in-its-working-directory")
         .Launcher(kElevating)
-        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+        .Starts(kProduct, kProductWork, kClassPathNotAsserted, kWaits),
     Case("psapi-lacking-function-then-product-starts")
         .With(Psapi::LackingFunction)
         .Shows("Fatal Error", kPsapiBroken)
@@ -356,7 +361,9 @@ void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold) {
     ASSERT_TRUE(record) << c.program << " did not start; " << PendingBox(launcher);
     EXPECT_EQ(record->at("program"), Expand(c.program));
     EXPECT_EQ(record->at("cwd"), Expand(c.cwd));
-    EXPECT_EQ(record->at("classpath"), c.seenClassPath);
+    if (c.seenClassPath != kClassPathNotAsserted) {
+      EXPECT_EQ(record->at("classpath"), c.seenClassPath);
+    }
     if (c.waits) {
       EXPECT_FALSE(launcher.HasEnded(kWaitCheckMs)) << "the launcher did not wait";
     } else {

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# scripts/release.sh --sign with bad input, one row each: it must fail with
+# scripts/release.sh --sign, one row each. With bad input it must fail with
 # a clear error, before it builds anything, and leave build/release as it
-# was. CERTIFICATES is the build's folder of throwaway certificates
-# (make-certificates.sh).
+# was. With good input, into a folder of the row's (--output), it must sign
+# and still leave build/release as it was, and the password must reach no
+# program it starts: stand-ins for openssl, osslsigncode and cmake record
+# their environment before they run the real tool. CERTIFICATES is the
+# build's folder of throwaway certificates (make-certificates.sh).
 set -euo pipefail
 certificates=$1
 source=$(cd "$(dirname "$0")/../.." && pwd)
@@ -10,10 +13,23 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 # A path that exists but cannot be read as a file, whoever runs the test.
 mkdir "$scratch/folder.pfx"
+mkdir "$scratch/bin" "$scratch/environments"
+for tool in openssl osslsigncode cmake; do
+  real=$(command -v "$tool")
+  printf '#!/bin/sh
+env >"$(mktemp -p %s %s.XXXXXX)"
+exec %s "$@"
+' \
+    "$scratch/environments" "$tool" "$real" >"$scratch/bin/$tool"
+  chmod +x "$scratch/bin/$tool"
+done
 
 # name | certificate | password: a file in CERTIFICATES, "env:" and a file
-# whose first line goes into AUTORUN_SIGN_PASSWORD, or "none" | the error
+# whose first line goes into AUTORUN_SIGN_PASSWORD, or "none" | the error,
+# or "signed"
 rows=(
+  "password-from-environment-reaches-no-tool|$certificates/publisher.pfx|env:password|signed"
+  "password-from-file-reaches-no-tool|$certificates/publisher.pfx|password|signed"
   "missing-certificate|$scratch/missing.pfx|password|cannot read the certificate file"
   "unreadable-certificate|$scratch/folder.pfx|password|cannot read the certificate file"
   "not-a-certificate|$certificates/publisher.pem|password|does not open as a PKCS#12"
@@ -35,14 +51,28 @@ for row in "${rows[@]}"; do
     env:*) environment=("AUTORUN_SIGN_PASSWORD=$(head -n 1 "$certificates/${password#env:}")") ;;
     *) arguments+=(--password-file "$certificates/$password") ;;
   esac
+  [ "$expected" = signed ] && arguments+=(--output "$scratch/release-$name")
   before=$(state)
   status=0
-  env "${environment[@]}" "$source/scripts/release.sh" "${arguments[@]}" >"$scratch/out" 2>&1 ||
-    status=$?
+  env "${environment[@]}" PATH="$scratch/bin:$PATH" "$source/scripts/release.sh" \
+    "${arguments[@]}" >"$scratch/out" 2>&1 || status=$?
   problems=""
-  [ "$status" -ne 0 ] || problems+=" it succeeded;"
+  if [ "$expected" = signed ]; then
+    [ "$status" -eq 0 ] || problems+=" it failed;"
+    ls "$scratch/release-$name"/autorun-*-win32-signed.zip >/dev/null 2>&1 ||
+      problems+=" no signed archive;"
+    tools=$(ls "$scratch/environments" | sed 's/\..*//' | sort -u | tr '\n' ' ')
+    [ "$tools" = "cmake openssl osslsigncode " ] || problems+=" tools recorded: $tools;"
+    leaked=$(grep -lF -e "$(head -n 1 "$certificates/password")" -e AUTORUN_SIGN_PASSWORD \
+      "$scratch/environments"/* || true)
+    [ -z "$leaked" ] || problems+=" the password reached${leaked//$scratch\/environments\// };"
+    rm -f "$scratch/environments"/*
+    expected="signed build/win32/bin/autorun.exe"
+  else
+    [ "$status" -ne 0 ] || problems+=" it succeeded;"
+    grep -q "nothing was built or written" "$scratch/out" || problems+=" it went on;"
+  fi
   grep -qF "$expected" "$scratch/out" || problems+=" no \"$expected\";"
-  grep -q "nothing was built or written" "$scratch/out" || problems+=" it went on;"
   [ "$(state)" = "$before" ] || problems+=" build/release changed;"
   if [ -n "$problems" ]; then
     echo "FAIL $name:$problems"
@@ -52,5 +82,5 @@ for row in "${rows[@]}"; do
     echo "ok   $name: $(grep -F "$expected" "$scratch/out")"
   fi
 done
-[ "$failures" -eq 0 ] && echo "every bad input was refused"
+[ "$failures" -eq 0 ] && echo "every bad input was refused, and good input signed"
 exit $((failures > 0))

@@ -124,7 +124,9 @@ TEST_F(ProgramStartTest, StartsWithoutArgumentsInTheWorkingDirectory) {
     Record record = ReadRecordFile(RecordFile()).value_or(Record{});
     EXPECT_EQ(record["program"], program_);
     EXPECT_EQ(record["cwd"], workingDirectory_);
+#ifndef AUTORUN_TEST_STARTS_ELEVATED
     EXPECT_EQ(record["classpath"], row.childClassPath);
+#endif
     const std::string commandLine = record["commandline"];
     EXPECT_TRUE(commandLine == program_ || commandLine == "\"" + program_ + "\"") << commandLine;
   }

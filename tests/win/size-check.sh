@@ -12,7 +12,10 @@
 # is not the graphical one, when the header does not declare the program
 # terminal-server aware, or when the entry point is not the program's own
 # entry function, whose address the link map (third argument, when given)
-# gives.
+# gives. The map must also show the real starts linked in (the direct start
+# from direct_start.cpp, the shell's from shell_start.cpp) and no object
+# built from a test source: the tests link stand-ins for those two in their
+# launcher variants, which must never be what ships.
 set -eu
 exe="$1"
 budget="$2"
@@ -47,6 +50,26 @@ if [ -n "$map" ]; then
   own=$(awk '$2 == "_AutorunEntry" || $2 == "AutorunEntry" { print $1; exit }' "$map")
   [ -n "$own" ] && [ $((own)) -eq $((0x$entry)) ] ||
     { echo "entry point 0x$entry is not the program's entry function (${own:-missing})"; status=1; }
+  # The object that gives FUNCTION its code, from the map's memory map (the
+  # section's name and its object may share a line or take two).
+  provider() {
+    awk -v f="$1" '/^Linker script and memory map/ { m = 1; next }
+      m && next_line { print $NF; exit }
+      m && $1 ~ /^\.text\$/ && index($1, f) { if (NF >= 4) { print $NF; exit } next_line = 1 }' "$map"
+  }
+  for start in CreateProgramProcess:direct_start ExecuteThroughShell:shell_start; do
+    from=$(provider "${start%%:*}")
+    case $from in
+      *"libautorun_start.a(${start#*:}.cpp.obj)") ;;
+      *) echo "${start%%:*} comes from ${from:-nowhere}, not the real ${start#*:}.cpp"; status=1 ;;
+    esac
+  done
+  for source in $(find "$(dirname "$0")/.." -name '*.cpp' -exec basename {} \;); do
+    if grep -qE "[(/ ]$source\.obj" "$map"; then
+      echo "a test-only object is linked: $source.obj"
+      status=1
+    fi
+  done
 fi
 [ "$status" -eq 0 ] && echo "size check passed"
 exit "$status"
