@@ -1,5 +1,7 @@
 // The initialization-file rules as the platform's reader applies them, learnt
-// from it and held to it by the differential test under Wine: lines end at CR
+// from it and held to it by the differential test under Wine (but for the
+// byte-order marks, where Wine differs from Windows and Windows is followed):
+// a file is ANSI bytes unless it begins with UTF-16 LE's mark; lines end at CR
 // or LF; ASCII blanks (and ^Z) around lines, names and values are dropped; a
 // line opening with '[' and holding a ']' starts a section named by the
 // trimmed text up to the last ']'; other lines are keys, split at the first
@@ -42,40 +44,13 @@ std::u32string FromAnsi(std::string_view bytes) {
   return text;
 }
 
-std::u32string FromUtf8(std::string_view bytes) {
-  std::u32string text;
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    std::size_t more = lead < 0x80 ? 0 : lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : 9;
-    char32_t c = more == 0 ? lead : more == 1 ? lead & 0x1Fu : more == 2 ? lead & 0x0Fu : lead & 7u;
-    bool valid = more != 9 && lead < 0xF5 && i + more < bytes.size();
-    for (std::size_t k = 1; valid && k <= more; ++k) {
-      const auto trail = static_cast<unsigned char>(bytes[i + k]);
-      valid = (trail & 0xC0) == 0x80;
-      c = (c << 6) | (trail & 0x3Fu);
-    }
-    valid = valid && !(more == 2 && c < 0x800) && !(more == 3 && (c < 0x10000 || c > 0x10FFFF)) &&
-            !(c >= 0xD800 && c <= 0xDFFF);
-    text.push_back(valid ? c : 0xFFFD);
-    i += valid ? more + 1 : 1;
-  }
-  return text;
-}
-
-std::u32string FromUtf16(std::string_view bytes, bool bigEndian) {
+std::u32string FromUtf16Le(std::string_view bytes) {
   std::u32string text;
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto first = static_cast<unsigned char>(bytes[i]);
-    const auto second = static_cast<unsigned char>(bytes[i + 1]);
-    text.push_back(bigEndian ? (char32_t{first} << 8) | second : (char32_t{second} << 8) | first);
+    const auto low = static_cast<unsigned char>(bytes[i]);
+    const auto high = static_cast<unsigned char>(bytes[i + 1]);
+    text.push_back((char32_t{high} << 8) | low);
   }
-  return text;
-}
-
-std::u32string_view Trim(std::u32string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
   return text;
 }
 
@@ -88,14 +63,16 @@ std::u32string_view UpToNul(std::u32string_view text) {
 IniDocument ParseIni(std::string_view bytes) {
   IniDocument document;
   std::u32string text;
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    document.encoding = IniEncoding::Utf8Bom;
-    text = FromUtf8(bytes.substr(3));
-  } else if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") {
-    const bool bigEndian = bytes[0] == '\xFE';
-    document.encoding = bigEndian ? IniEncoding::Utf16Be : IniEncoding::Utf16Le;
-    text = FromUtf16(bytes.substr(2), bigEndian);
+  // Windows' reader knows one byte-order mark, UTF-16 little-endian's; it
+  // reads any other file as ANSI bytes, so a UTF-8 mark is three characters
+  // at the start of the first line, and a big-endian file holds no section.
+  // (Wine's reader also decodes those two; Windows is the one that counts.)
+  if (bytes.substr(0, 2) == "\xFF\xFE") {
+    document.encoding = IniEncoding::Utf16Le;
+    text = FromUtf16Le(bytes.substr(2));
   } else {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") document.encoding = IniEncoding::Utf8Bom;
+    if (bytes.substr(0, 2) == "\xFE\xFF") document.encoding = IniEncoding::Utf16Be;
     text = FromAnsi(bytes);
   }
 
@@ -103,13 +80,13 @@ IniDocument ParseIni(std::string_view bytes) {
   std::u32string_view rest = text;
   for (int number = 1; !rest.empty(); ++number) {
     const std::size_t end = rest.find_first_of(U"\r\n");
-    std::u32string_view line = Trim(rest.substr(0, end));
+    std::u32string_view line = TrimIniBlanks(rest.substr(0, end));
     rest.remove_prefix(end == std::u32string_view::npos ? rest.size() : end + 1);
     if (line.empty()) continue;
     const std::size_t close = line.rfind(U']');
     if (line.front() == U'[' && close != std::u32string_view::npos) {
       IniSection section;
-      section.name = Trim(line.substr(1, close - 1));
+      section.name = TrimIniBlanks(line.substr(1, close - 1));
       section.hasHeader = true;
       section.line = number;
       document.sections.push_back(std::move(section));
@@ -119,11 +96,21 @@ IniDocument ParseIni(std::string_view bytes) {
     entry.line = number;
     const std::size_t equals = line.find(U'=');
     entry.hasEquals = equals != std::u32string_view::npos;
-    entry.name = Trim(line.substr(0, equals));
-    if (entry.hasEquals) entry.value = Trim(line.substr(equals + 1));
+    entry.name = TrimIniBlanks(line.substr(0, equals));
+    if (entry.hasEquals) entry.value = TrimIniBlanks(line.substr(equals + 1));
     document.sections.back().entries.push_back(std::move(entry));
   }
   return document;
+}
+
+std::u32string_view TrimIniBlanks(std::u32string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+bool IsIniComment(const IniEntry& entry) {
+  return entry.name.empty() || entry.name[0] == 0 || entry.name[0] == U';' || entry.name[0] == U'#';
 }
 
 std::string Narrow(std::u32string_view text) {

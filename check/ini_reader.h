@@ -23,6 +23,9 @@ struct IniSection {
   std::vector<IniEntry> entries;
 };
 
+// How Windows reads the file: as ANSI bytes, or as UTF-16 LE after its mark.
+// Files that begin with a UTF-8 mark or with the UTF-16 BE mark are read as
+// ANSI too, the mark included; the encoding says which mark was there.
 enum class IniEncoding { Ansi, Utf8Bom, Utf16Le, Utf16Be };
 
 struct IniDocument {
@@ -37,9 +40,17 @@ IniDocument ParseIni(std::string_view bytes);
 
 // The file's text is held as characters, as the platform holds it: bytes of
 // the system code page (taken as Windows-1252) mapped one to one, or the
-// characters of a Unicode file. Narrow gives them back as the launcher sees
+// characters of a UTF-16 LE file. Narrow gives them back as the launcher sees
 // them: up to a NUL, in the code page, '?' for what it cannot hold.
 std::string Narrow(std::u32string_view text);
+
+// The text without the ASCII blanks (and ^Z) the platform drops around lines,
+// names and values.
+std::u32string_view TrimIniBlanks(std::u32string_view text);
+
+// A line the checker takes for a comment, or an empty name: the reader keeps
+// it as a key, but no lookup can match it.
+bool IsIniComment(const IniEntry& entry);
 
 // Names as the platform compares them: up to a NUL, letter case ignored.
 bool SameIniName(std::u32string_view written, std::string_view wanted);

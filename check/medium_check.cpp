@@ -6,6 +6,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "check/byte_order_mark.h"
 #include "check/ini_reader.h"
 #include "launcher/messages.h"
 
@@ -55,11 +56,6 @@ const KeyRule kKeys[] = {
 
 bool IsProgramKey(const std::string& key) {
   return key == "SetupPath" || key == "RunFirst" || key == "Installed";
-}
-
-// Comment lines are kept as keys by the reader; they can never match one.
-bool IsComment(const IniEntry& entry) {
-  return entry.name.empty() || entry.name[0] == 0 || entry.name[0] == U';' || entry.name[0] == U'#';
 }
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -136,14 +132,7 @@ class Checker {
           "keep install.dat to the few lines the launcher reads");
     }
     const IniDocument document = ParseIni(bytes);
-    if (document.encoding != IniEncoding::Ansi) {
-      Add(Severity::Note, "unicode-file", kInstallDat, "", "",
-          "install.dat is a Unicode file (it begins with a byte-order mark)",
-          "the launcher gets its values converted to the system code page; characters it "
-          "lacks become '?'",
-          "write the file in plain ASCII to be safe");
-    }
-    CheckSections(document);
+    CheckSections(document, CheckByteOrderMark(document, findings_));
     const IniSection* config = FindIniSection(document, "Config");
     if (config == nullptr) {
       AddKey(Severity::Error, "no-config", "Config", "", "there is no [Config] section",
@@ -159,13 +148,19 @@ class Checker {
     }
   }
 
-  void CheckSections(const IniDocument& document) {
+  // `marked`: the lines before the first header that the byte-order mark's
+  // findings already speak for.
+  void CheckSections(const IniDocument& document, MarkedLines marked) {
+    const auto unmarked = [marked](const IniEntry& entry) {
+      return !IsIniComment(entry) && !(marked == MarkedLines::FirstLine && entry.line == 1);
+    };
     for (const IniSection& section : document.sections) {
       const std::string name = Narrow(section.name);
       const bool read = section.hasHeader && (SameIniName(section.name, "Config") ||
                                               SameIniName(section.name, "AppRun"));
       if (!read) {
-        if (std::all_of(section.entries.begin(), section.entries.end(), IsComment)) continue;
+        if (!section.hasHeader && marked == MarkedLines::AllBeforeFirstSection) continue;
+        if (std::none_of(section.entries.begin(), section.entries.end(), unmarked)) continue;
         const std::string where =
             section.hasHeader ? "section [" + name + "] (line " + std::to_string(section.line) + ")"
                               : "the lines before the first section";
@@ -196,7 +191,7 @@ class Checker {
       if (SameIniName(entry.name, rule.key)) known = &rule;
     }
     if (known == nullptr || !SameIniName(section.name, known->section)) {
-      if (IsComment(entry)) return;
+      if (IsIniComment(entry)) return;
       AddKey(Severity::Warning, "unknown-key", sectionName, key,
              "the launcher never reads this key in [" + sectionName + "]" + line +
                  (known ? "; it belongs in [" + std::string(known->section) + "]"
@@ -369,8 +364,17 @@ const char* FindingsHelp() {
   no-install-dat      install.dat is missing: the launcher shows its path in a WARNING box
   unreadable          the medium folder, install.dat or autorun.inf cannot be read
   too-large           install.dat is over 1 MiB; only its start was checked
-  unicode-file        install.dat begins with a byte-order mark; non-ASCII text reaches
-                      the launcher in the system code page (note)
+  unicode-file        install.dat is UTF-16 LE ("Unicode"); non-ASCII text reaches the
+                      launcher in the system code page (note)
+  utf8-mark-hides-section
+                      install.dat begins with a UTF-8 byte-order mark on the line of a
+                      section header: Windows reads the mark as part of that line, so
+                      the section and its keys are invisible to the launcher (Wine
+                      reads them: a test there passes)
+  utf8-mark           the same mark before a comment, blank or key: harmless, but the
+                      file is read as ANSI bytes, so non-ASCII text arrives wrong (note)
+  utf16-be-file       install.dat is UTF-16 big-endian: Windows reads it as ANSI bytes
+                      and finds no section (Wine reads it: a test there passes)
   no-config           no [Config] section: every Config key reads empty
   missing-key         a key the launcher reads is missing; it reads as empty:
   empty-key           the same for a key written without a value:

@@ -50,8 +50,11 @@ class SimulatedMachine final : public LauncherOperations {
     value.Assign(ReadIniValue(document_, section, key).c_str());
     Step(std::string("ReadConfigValue [") + section + "] " + key, Quoted(value.c_str()));
   }
+  // An empty key names the uninstall list itself, which has no
+  // UninstallString: never installed, whatever the machine holds.
   bool IsProductInstalled(const char* unInstKey) override {
-    return Answer("IsProductInstalled " + Quoted(unInstKey), machine_.installed);
+    return Answer("IsProductInstalled " + Quoted(unInstKey),
+                  machine_.installed && unInstKey[0] != '\0');
   }
   bool IsWindowTitlePresent(const char* setupTitle) override {
     return Answer("IsWindowTitlePresent " + Quoted(setupTitle), machine_.setupWindow);

@@ -66,8 +66,13 @@ const ReaderCase kReaderCases[] = {
      "a b"},
     {"cr-alone-ends-a-line", "[Config]\rUnInstKey=Prod\r", "Config", "UnInstKey", "Prod"},
     {"no-final-newline", "[Config]\nUnInstKey=Prod", "Config", "UnInstKey", "Prod"},
-    {"utf8-bom-skipped", "\xEF\xBB\xBF[Config]\nUnInstKey=caf\xC3\xA9\n", "Config", "UnInstKey",
-     "caf\xE9"},
+    // Windows knows only UTF-16 LE's mark; Wine also decodes the other two.
+    {"utf8-mark-hides-first-section", "\xEF\xBB\xBF[Config]\nUnInstKey=caf\xC3\xA9\n", "Config",
+     "UnInstKey", ""},
+    {"utf8-mark-before-comment-gives-ansi-bytes",
+     "\xEF\xBB\xBF;c\n[Config]\nUnInstKey=caf\xC3\xA9\n", "Config", "UnInstKey", "caf\xC3\xA9"},
+    {"utf16-be-file-has-no-section",
+     std::string("\xFE\xFF\0[\0C\0o\0n\0f\0i\0g\0]\0\n\0K\0=\0v", 28), "Config", "K", ""},
     {"utf16-file", std::string("\xFF\xFE[\0C\0o\0n\0f\0i\0g\0]\0\n\0K\0e\0y\0=\0v\0", 30), "Config",
      "Key", "v"},
     {"comment-never-matches", "[Config]\n;UnInstKey=x\n", "Config", "UnInstKey", ""},
@@ -112,6 +117,13 @@ const std::string kGoodDat =
 
 std::string Edited(std::string text, const std::string& from, const std::string& to) {
   return text.replace(text.find(from), from.size(), to);
+}
+
+// ASCII text as UTF-16 with its byte-order mark.
+std::string Utf16(const std::string& ascii, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char c : ascii) bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+  return bytes;
 }
 
 struct FindingCase {
@@ -167,8 +179,23 @@ const FindingCase kFindingCases[] = {
      "[autorun]\nopen=autorun.exe\n",
      {"0 uninstkey-too-long UnInstKey", "1 value-cut SetupTitle"},
      1},
-    {"unicode-is-a-note",
+    {"utf8-mark-on-config-line-is-an-error",
      "\xEF\xBB\xBF" + kGoodDat,
+     "[autorun]\nopen=autorun.exe\n",
+     {"0 utf8-mark-hides-section ", "0 no-config "},
+     1},
+    {"utf8-mark-before-comment-is-a-note",
+     "\xEF\xBB\xBF; made by an editor\r\n" + kGoodDat,
+     "[autorun]\nopen=autorun.exe\n",
+     {"2 utf8-mark "},
+     0},
+    {"utf16-be-is-an-error",
+     Utf16(kGoodDat, true),
+     "[autorun]\nopen=autorun.exe\n",
+     {"0 utf16-be-file ", "0 no-config ", "1 missing-key RunFirst", "1 missing-key Installed"},
+     1},
+    {"utf16-le-is-a-note",
+     Utf16(kGoodDat, false),
      "[autorun]\nopen=autorun.exe\n",
      {"2 unicode-file "},
      0},
@@ -308,6 +335,13 @@ const Road kRoads[] = {
     {"psapi-lacking-function-then-shortcut-missing",
      {"--psapi-missing-function", "--no-shortcut"},
      {kPsapiBox, kLinkBox}},
+    // Windows' reading, which Wine's does not share: no [Config], so the
+    // product counts as not installed and the setup path is the root alone.
+    {"utf8-mark-on-config-line-hides-it",
+     {},
+     {"end: the launcher ends silently"},
+     "[Config]",
+     "\xEF\xBB\xBF[Config]"},
 };
 
 class Simulation : public testing::TestWithParam<Road> {};

@@ -1,6 +1,11 @@
 // Reads every launcher key of every install.dat in a folder twice, with the
 // platform's own initialization-file reader and with the checker's reader,
 // and fails on any difference. One line per file.
+//
+// Two differences are known and left out: a file that begins with a UTF-8
+// byte-order mark or with UTF-16 BE's. Wine's reader decodes both; Windows'
+// reads both as ANSI bytes, mark included, and the checker follows Windows.
+// The checker's own rows test those files with the findings they must give.
 #include <windows.h>
 
 #include <cstdio>
@@ -56,11 +61,18 @@ int main(int argc, char** argv) {
   FindClose(search);
 
   int differing = 0;
+  std::size_t known = 0;
   for (const std::string& name : names) {
     const std::string path = folder + "\\" + name;
     std::ifstream file(path, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     const IniDocument document = ParseIni(bytes);
+    if (document.encoding == IniEncoding::Utf8Bom || document.encoding == IniEncoding::Utf16Be) {
+      std::printf("%s: known difference (Windows reads this byte-order mark as ANSI text)\n",
+                  name.c_str());
+      ++known;
+      continue;
+    }
     std::string differences;
     for (const auto& [section, key] : kKeys) {
       char platform[1024];
@@ -74,6 +86,6 @@ int main(int argc, char** argv) {
     std::printf("%s: %s\n", name.c_str(), differences.empty() ? "same" : differences.c_str());
     differing += differences.empty() ? 0 : 1;
   }
-  std::printf("%zu files, %d differing\n", names.size(), differing);
-  return names.size() >= 40 && differing == 0 ? 0 : 1;
+  std::printf("%zu files, %zu known differences, %d differing\n", names.size(), known, differing);
+  return names.size() - known >= 40 && differing == 0 ? 0 : 1;
 }
