@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "launcher/split_path.h"
+#include "platform/com_apartment.h"
 #include "platform/system_library.h"
 #include "probes/desktop_queries.h"
 #include "probes/product_shortcut.h"
@@ -62,12 +63,12 @@ class WidePath {
 
 bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
                      PlatformPath& workingDirectory) {
-  const auto initialize = SystemFunction<decltype(&CoInitialize)>("OLE32.DLL", "CoInitialize");
+  // Left when the resolution ends, after the link's objects are released:
+  // the launcher then waits for the product, and must not hold an apartment.
+  const ComApartment apartment(COINIT_APARTMENTTHREADED);
   const auto createInstance =
       SystemFunction<decltype(&CoCreateInstance)>("OLE32.DLL", "CoCreateInstance");
-  if (initialize == nullptr || createInstance == nullptr) return false;
-  // The library stays initialised: the launcher ends soon after.
-  if (FAILED(initialize(nullptr))) return false;
+  if (!apartment.Entered() || createInstance == nullptr) return false;
 
   IShellLinkA* rawLink = nullptr;
   if (FAILED(createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
@@ -84,8 +85,11 @@ bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
   const WidePath widePath(shortcutPath);
   if (widePath.Get() == nullptr) return false;
   if (FAILED(file.Get()->Load(widePath.Get(), STGM_READ))) return false;
-  // No SLR_NO_UI: the shell may search for a target that has moved.
-  if (FAILED(link.Get()->Resolve(nullptr, SLR_ANY_MATCH))) return false;
+  // Never a dialog of the shell's: without SLR_NO_UI, Windows asks the user
+  // about a target that is missing, offers to delete the shortcut, and may
+  // pick a similar file elsewhere (IShellLink::Resolve). A resolution that
+  // fails ends the run silently.
+  if (FAILED(link.Get()->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI))) return false;
 
   WIN32_FIND_DATAA findData;
   targetPath.Clear();

@@ -6,7 +6,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "platform/system_library.h"
+#include "platform/com_apartment.h"
 #include "start/start_calls.h"
 
 namespace {
@@ -18,8 +18,8 @@ constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
 // the direct one: no box of the shell's own when it fails (a failed start is
 // silent), finished before the call returns (the launcher may end right
 // after it), and the program chooses its own window state. The shell wants
-// the component library initialised on the calling thread; it stays so, as
-// after the shortcut's resolution.
+// the component library initialised on the calling thread, and only for the
+// call: the launcher then waits, and must not hold an apartment.
 //
 // An elevated program does not inherit the launcher's environment: the
 // elevation service creates it with the user's standard environment, built
@@ -28,9 +28,7 @@ constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
 // https://github.com/PowerShell/PowerShell/issues/20923). Such a product sees
 // the stored CLASSPATH alone, not the merged value.
 HANDLE StartThroughShell(const char* workingDirectory, const char* programPath) {
-  const auto initialize = SystemFunction<decltype(&CoInitializeEx)>("OLE32.DLL", "CoInitializeEx");
-  if (initialize == nullptr) return nullptr;
-  initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  const ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
@@ -42,6 +40,16 @@ HANDLE StartThroughShell(const char* workingDirectory, const char* programPath) 
   return info.hProcess;
 }
 
+// An elevated program runs in a logon session of its own, which does not see
+// the user's mapped network drives (KB 937624): a path on such a drive is
+// handed on by its universal name, and as it is when that cannot be had.
+const char* SeenWhenElevated(const char* path, ValueText& universal) {
+  if (path[0] == '\0' || path[1] != ':') return path;
+  const char root[] = {path[0], ':', '\\', '\0'};
+  if (DriveTypeOf(root) != DRIVE_REMOTE || !UniversalNameOf(path, universal)) return path;
+  return universal.c_str();
+}
+
 }  // namespace
 
 ProcessHandle StartProgram(const char* workingDirectory, const char* programPath,
@@ -51,7 +59,10 @@ ProcessHandle StartProgram(const char* workingDirectory, const char* programPath
   PROCESS_INFORMATION process = {};
   if (!CreateProgramProcess(workingDirectory, programPath, process)) {
     if (GetLastError() == kElevationRequired) {
-      return StartThroughShell(workingDirectory, programPath);
+      ValueText universalDirectory;
+      ValueText universalProgram;
+      return StartThroughShell(SeenWhenElevated(workingDirectory, universalDirectory),
+                               SeenWhenElevated(programPath, universalProgram));
     }
     return nullptr;
   }

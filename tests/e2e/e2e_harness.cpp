@@ -53,6 +53,8 @@ Layout BuildLayout() {
   MakeFolders(layout.records);
   MakeFolders(layout.work + "Product Work");
   SetEnvironmentVariableA("AUTORUN_TEST_RECORD_DIR", layout.records.c_str());
+  // The share behind the medium's drive, for the network variant.
+  SetEnvironmentVariableA("AUTORUN_TEST_SHARE", (layout.work + "Share\\").c_str());
 
   // Left behind by a run that was killed half-way.
   SystemLibrarySwap::PutBack();
@@ -63,6 +65,8 @@ Layout BuildLayout() {
       {layout.bin + "autorun.exe", layout.medium + "autorun.exe"},
       {layout.bin + "autorun_elevating.exe", layout.medium + "autorun_elevating.exe"},
       {layout.bin + "autorun_refused.exe", layout.medium + "autorun_refused.exe"},
+      {layout.bin + "autorun_network.exe", layout.medium + "autorun_network.exe"},
+      {recorder, layout.work + "Share\\setup\\setup.exe"},
       {layout.bin + "autorun-signed.exe", layout.medium + "autorun-signed.exe"},
       {recorder, layout.medium + "setup\\setup.exe"},
       {recorder, layout.medium + "extras\\runfirst.exe"},

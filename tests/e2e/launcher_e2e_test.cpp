@@ -40,6 +40,9 @@ constexpr bool kWaits = true;
 constexpr bool kNoWait = false;
 constexpr char kElevating[] = "autorun_elevating.exe";
 constexpr char kRefused[] = "autorun_refused.exe";
+// Every start needs elevation, and the medium's drive is a redirected network
+// drive, whose share is {work}Share.
+constexpr char kNetwork[] = "autorun_network.exe";
 // The build's copy signed with a throwaway certificate.
 constexpr char kSigned[] = "autorun-signed.exe";
 // A program started through the shell with elevation gets the user's
@@ -213,6 +216,16 @@ const Case kStarts[] = {
         .Starts("{medium}extras\\runfirst.exe", "{medium}", kClassPathNotAsserted, kNoWait),
     Case("elevation-product-through-shell-in-its-working-directory")
         .Launcher(kElevating)
+        .Starts(kProduct, kProductWork, kClassPathNotAsserted, kWaits),
+    // An elevated program does not see the user's mapped drives: a medium on
+    // one is handed on by its universal name. Wine maps no network drives,
+    // so the drive's type and name are stood in for.
+    Case("elevation-setup-on-network-drive-by-universal-name")
+        .NotInstalled()
+        .Launcher(kNetwork)
+        .Starts("{work}Share\\setup\\setup.exe", "{work}Share", kClassPathNotAsserted, kWaits),
+    Case("elevation-product-on-local-drive-keeps-its-path")
+        .Launcher(kNetwork)
         .Starts(kProduct, kProductWork, kClassPathNotAsserted, kWaits),
     Case("psapi-lacking-function-then-product-starts")
         .With(Psapi::LackingFunction)

@@ -13,9 +13,10 @@
 # terminal-server aware, or when the entry point is not the program's own
 # entry function, whose address the link map (third argument, when given)
 # gives. The map must also show the real starts linked in (the direct start
-# from direct_start.cpp, the shell's from shell_start.cpp) and no object
-# built from a test source: the tests link stand-ins for those two in their
-# launcher variants, which must never be what ships.
+# from direct_start.cpp, the shell's from shell_start.cpp, the network
+# drive's name from network_drive.cpp) and no object built from a test
+# source: the tests link stand-ins for those in their launcher variants,
+# which must never be what ships.
 set -eu
 exe="$1"
 budget="$2"
@@ -57,7 +58,8 @@ if [ -n "$map" ]; then
       m && next_line { print $NF; exit }
       m && $1 ~ /^\.text\$/ && index($1, f) { if (NF >= 4) { print $NF; exit } next_line = 1 }' "$map"
   }
-  for start in CreateProgramProcess:direct_start ExecuteThroughShell:shell_start; do
+  for start in CreateProgramProcess:direct_start ExecuteThroughShell:shell_start \
+    UniversalNameOf:network_drive; do
     from=$(provider "${start%%:*}")
     case $from in
       *"libautorun_start.a(${start#*:}.cpp.obj)") ;;

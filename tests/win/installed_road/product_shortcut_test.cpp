@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "probes/product_shortcut.h"
+#include "tests/support/component_apartment.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/shortcut_file.h"
 #include "tests/support/sibling_program.h"
@@ -92,8 +94,16 @@ TEST_F(ProductShortcut, ResolvesTargetAndWorkingDirectory) {
   for (const Case& c : cases) {
     PlatformPath target;
     PlatformPath workingDirectory;
-    EXPECT_EQ(ResolveShortcut(common_.File(c.link).c_str(), target, workingDirectory), c.resolved)
-        << c.link;
+    bool resolved = false;
+    bool apartmentHeld = true;
+    // On a thread of its own, in no apartment before: the resolution must
+    // leave none behind, since the launcher then waits for the product.
+    std::thread([&] {
+      resolved = ResolveShortcut(common_.File(c.link).c_str(), target, workingDirectory);
+      apartmentHeld = InComponentApartment();
+    }).join();
+    EXPECT_EQ(resolved, c.resolved) << c.link;
+    EXPECT_FALSE(apartmentHeld) << c.link;
     if (!c.resolved) continue;
     EXPECT_EQ(target.c_str(), c.target) << c.link;
     EXPECT_EQ(workingDirectory.c_str(), c.workingDirectory) << c.link;
