@@ -72,7 +72,7 @@ const ReaderCase kReaderCases[] = {
     {"utf8-mark-before-comment-gives-ansi-bytes",
      "\xEF\xBB\xBF;c\n[Config]\nUnInstKey=caf\xC3\xA9\n", "Config", "UnInstKey", "caf\xC3\xA9"},
     {"utf16-be-file-has-no-section",
-     std::string("\xFE\xFF\0[\0C\0o\0n\0f\0i\0g\0]\0\n\0K\0=\0v", 28), "Config", "K", ""},
+     std::string("\xFE\xFF\0[\0C\0o\0n\0f\0i\0g\0]\0\n\0K\0=\0v", 26), "Config", "K", ""},
     {"utf16-file", std::string("\xFF\xFE[\0C\0o\0n\0f\0i\0g\0]\0\n\0K\0e\0y\0=\0v\0", 30), "Config",
      "Key", "v"},
     {"comment-never-matches", "[Config]\n;UnInstKey=x\n", "Config", "UnInstKey", ""},
