@@ -220,10 +220,15 @@ the shortcut present, no CLASSPATH anywhere, no switch, the medium at D:\):
   --setup-window             a window with the setup title is open
   --product-running          a program whose file name holds ExeName runs
   --no-shortcut              the shortcut named by ProductLink does not exist
-  --broken-shortcut          it exists but cannot be resolved
+  --broken-shortcut          it exists but cannot be resolved (also: an advertised
+                             shortcut whose component the installer lacks)
   --shortcut TARGET,WORKDIR  it exists and points at TARGET, to start in WORKDIR;
                              without ",WORKDIR" its Start-in field is blank, and
-                             the launcher starts TARGET in TARGET's own folder
+                             the launcher starts TARGET in TARGET's own folder.
+                             For a product installed by Windows Installer with an
+                             advertised shortcut, TARGET is the installed program
+                             the installer names: the launcher asks it, as the
+                             shell does
   --stored-classpath TEXT    the user's stored CLASSPATH
   --classpath TEXT           the CLASSPATH the launcher itself was given
   --tail TEXT                the launcher's command line after its name, e.g. "-a"

@@ -9,6 +9,7 @@
 #include "platform/com_apartment.h"
 #include "platform/system_library.h"
 #include "probes/desktop_queries.h"
+#include "probes/installer_shortcut.h"
 #include "probes/product_shortcut.h"
 
 bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
@@ -85,16 +86,24 @@ bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
   const WidePath widePath(shortcutPath);
   if (widePath.Get() == nullptr) return false;
   if (FAILED(file.Get()->Load(widePath.Get(), STGM_READ))) return false;
-  // Never a dialog of the shell's: without SLR_NO_UI, Windows asks the user
-  // about a target that is missing, offers to delete the shortcut, and may
-  // pick a similar file elsewhere (IShellLink::Resolve). A resolution that
-  // fails ends the run silently.
-  if (FAILED(link.Get()->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI))) return false;
 
-  WIN32_FIND_DATAA findData;
   targetPath.Clear();
-  link.Get()->GetPath(targetPath.Area(), PlatformPath::kAreaSize, &findData, SLGP_UNCPRIORITY);
-  targetPath.Terminate();
+  switch (AskInstaller(shortcutPath, targetPath)) {
+    case InstallerAnswer::Installed:
+      break;
+    case InstallerAnswer::Unavailable:
+      return false;
+    case InstallerAnswer::NotAdvertised:
+      // Never a dialog of the shell's: without SLR_NO_UI, Windows asks the
+      // user about a target that is missing, offers to delete the shortcut,
+      // and may pick a similar file elsewhere (IShellLink::Resolve). A
+      // resolution that fails ends the run silently.
+      if (FAILED(link.Get()->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI))) return false;
+      WIN32_FIND_DATAA findData;
+      link.Get()->GetPath(targetPath.Area(), PlatformPath::kAreaSize, &findData, SLGP_UNCPRIORITY);
+      targetPath.Terminate();
+      break;
+  }
   workingDirectory.Clear();
   const HRESULT status =
       link.Get()->GetWorkingDirectory(workingDirectory.Area(), PlatformPath::kAreaSize);

@@ -13,9 +13,10 @@
 # code-page-932 test makes its locale, zip for the release bundle,
 # osslsigncode and openssl to sign it and to make the tests' throwaway
 # certificates, python3, with which the size check's rows doctor copies of
-# the program.
+# the program, and wixl, which makes the Windows Installer package of the
+# advertised shortcut's tests.
 host_packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 wine wine64 clang-14
-  libclang-rt-14-dev locales zip osslsigncode openssl python3)
+  libclang-rt-14-dev locales zip osslsigncode openssl python3 wixl)
 
 apt_sudo=""
 [ "$(id -u)" -eq 0 ] || apt_sudo="sudo"

@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr char kPsapi[] = "psapi.dll";
-constexpr char kPsapiBackup[] = "psapi.dll.e2e-original";
+// What a swapped system library's original is renamed to meanwhile.
+std::string Backup(const char* library) { return std::string(library) + ".e2e-original"; }
 
 std::string SystemFile(const char* name) {
   char folder[MAX_PATH] = {};
@@ -57,7 +57,7 @@ Layout BuildLayout() {
   SetEnvironmentVariableA("AUTORUN_TEST_SHARE", (layout.work + "Share\\").c_str());
 
   // Left behind by a run that was killed half-way.
-  SystemLibrarySwap::PutBack();
+  for (const char* library : {"psapi.dll", "msi.dll"}) SystemLibrarySwap::PutBack(library);
   for (const char* name : kPlantedLibraries) DeleteFileA((layout.medium + name).c_str());
 
   const std::string recorder = layout.bin + "recorder.exe";
@@ -78,6 +78,14 @@ Layout BuildLayout() {
   for (const auto& [from, to] : copies) {
     if (!CopyInto(from, to)) layout.error += "cannot copy " + from + " to " + to + "; ";
   }
+  // The product installed by Windows Installer, for the advertised shortcut's
+  // cases; installing it again changes nothing.
+  StartedProcess installer(SystemFile("msiexec.exe"),
+                           "/i \"" + layout.bin + "installer_product.msi\" /qn", layout.bin);
+  if (installer.Finish(Patience(120000)) != 0) layout.error += "msiexec could not install; ";
+  char programs86[MAX_PATH] = {};
+  SHGetSpecialFolderPathA(nullptr, programs86, CSIDL_PROGRAM_FILESX86, FALSE);
+  layout.programs86 = std::string(programs86) + "\\";
   return layout;
 }
 
@@ -96,7 +104,8 @@ const Layout& TheLayout() {
 
 std::string Expand(std::string text) {
   const std::pair<std::string, std::string> names[] = {{"{medium}", TheLayout().medium},
-                                                       {"{work}", TheLayout().work}};
+                                                       {"{work}", TheLayout().work},
+                                                       {"{programs86}", TheLayout().programs86}};
   for (const auto& [name, folder] : names) {
     for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at)) {
       text.replace(at, name.size(), folder);
@@ -154,7 +163,7 @@ Hold::~Hold() {
 }
 
 Shortcut::Shortcut(int folderId, const std::string& linkName, const std::string& target,
-                   const std::string& workingDirectory) {
+                   const std::string& workingDirectory, const std::wstring& descriptor) {
   char folder[MAX_PATH] = {};
   if (!SHGetSpecialFolderPathA(nullptr, folder, folderId, TRUE)) return;
   // Split in UTF-16, where a double-byte character's second byte cannot pass
@@ -169,7 +178,8 @@ Shortcut::Shortcut(int folderId, const std::string& linkName, const std::string&
   CreateDirectoryW(folder_.c_str(), nullptr);
 
   CoInitialize(nullptr);
-  ok_ = SaveShortcut(path, target, workingDirectory.c_str());
+  ok_ = descriptor.empty() ? SaveShortcut(path, target, workingDirectory.c_str())
+                           : SaveAdvertisedShortcut(path_, descriptor, workingDirectory);
 }
 
 Shortcut::~Shortcut() {
@@ -199,16 +209,17 @@ RunningProgram::RunningProgram(const std::string& path, Hold& hold)
 FileCopy::FileCopy(const std::string& from, const std::string& to)
     : to_(to), ok_(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE) {}
 
-SystemLibrarySwap::SystemLibrarySwap(const std::string& replacement) {
-  PutBack();
+SystemLibrarySwap::SystemLibrarySwap(const std::string& replacement, const char* library)
+    : library_(library) {
+  PutBack(library);
   // Renamed, not overwritten: a process may have the original mapped.
-  ok_ = MoveFileA(SystemFile(kPsapi).c_str(), SystemFile(kPsapiBackup).c_str()) &&
-        CopyFileA(replacement.c_str(), SystemFile(kPsapi).c_str(), FALSE);
+  ok_ = MoveFileA(SystemFile(library).c_str(), SystemFile(Backup(library).c_str()).c_str()) &&
+        CopyFileA(replacement.c_str(), SystemFile(library).c_str(), FALSE);
 }
 
-void SystemLibrarySwap::PutBack() {
-  const std::string backup = SystemFile(kPsapiBackup);
+void SystemLibrarySwap::PutBack(const char* library) {
+  const std::string backup = SystemFile(Backup(library).c_str());
   if (GetFileAttributesA(backup.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-  DeleteFileA(SystemFile(kPsapi).c_str());
-  MoveFileA(backup.c_str(), SystemFile(kPsapi).c_str());
+  DeleteFileA(SystemFile(library).c_str());
+  MoveFileA(backup.c_str(), SystemFile(library).c_str());
 }

@@ -25,17 +25,19 @@ class Scope {
 // Where a run happens. The medium is a drive root, as a disc is; the work
 // folder holds the installed product and the programs a case keeps running.
 struct Layout {
-  std::string medium;   // "R:\"
-  std::string work;     // ends in a backslash
-  std::string records;  // where started programs write what they saw
-  std::string bin;      // this program's folder: autorun.exe, autorun-signed.exe, recorder.exe,
-                        // e2e_psapi.dll
-  std::string error;    // why the layout could not be built; empty when it was
+  std::string medium;      // "R:\"
+  std::string work;        // ends in a backslash
+  std::string records;     // where started programs write what they saw
+  std::string bin;         // this program's folder: autorun.exe, autorun-signed.exe, recorder.exe,
+                           // e2e_psapi.dll, installer_product.msi
+  std::string programs86;  // the 32-bit Program Files folder, ending in a backslash
+  std::string error;       // why the layout could not be built; empty when it was
 };
 // Built on first use: the medium's programs and install-free files in place.
 const Layout& TheLayout();
 
-// The text with "{medium}" and "{work}" replaced by those folders.
+// The text with "{medium}", "{work}" and "{programs86}" replaced by those
+// folders.
 std::string Expand(std::string text);
 
 // What the stand-in programs saw (recorder_record.h), in the layout's records.
@@ -62,8 +64,10 @@ class Hold : Scope {
 // name one folder of its own, which goes with the shortcut.
 class Shortcut : Scope {
  public:
+  // With a `descriptor` of Windows Installer's, the shortcut is an
+  // advertised one, which names that instead of `target`.
   Shortcut(int folderId, const std::string& linkName, const std::string& target,
-           const std::string& workingDirectory);
+           const std::string& workingDirectory, const std::wstring& descriptor = L"");
   ~Shortcut();
   bool Ok() const { return ok_; }
 
@@ -123,17 +127,19 @@ class FileCopy : Scope {
   bool ok_;
 };
 
-// The system directory's process-status library swapped for `replacement`;
-// the original is put back afterwards, and also by the next run when this
-// one was killed before it could.
+// A library of the system directory (the process-status library, or the
+// installer's) swapped for `replacement`; the original is put back
+// afterwards, and also by the next run when this one was killed before it
+// could.
 class SystemLibrarySwap : Scope {
  public:
-  explicit SystemLibrarySwap(const std::string& replacement);
-  ~SystemLibrarySwap() { PutBack(); }
+  SystemLibrarySwap(const std::string& replacement, const char* library);
+  ~SystemLibrarySwap() { PutBack(library_); }
   bool Ok() const { return ok_; }
-  static void PutBack();
+  static void PutBack(const char* library);
 
  private:
+  const char* library_;
   bool ok_ = false;
 };
 

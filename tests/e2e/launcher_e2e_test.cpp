@@ -15,6 +15,7 @@
 #include "tests/support/code_page_932.h"
 #include "tests/support/message_boxes.h"
 #include "tests/support/registry_scope.h"
+#include "tests/support/shortcut_file.h"
 
 bool operator==(const SeenMessageBox& a, const SeenMessageBox& b) {
   return a.caption == b.caption && a.text == b.text;
@@ -53,6 +54,19 @@ constexpr char kClassPathNotAsserted[] = "(not asserted: elevated)";
 
 enum class LinkPlace { None, AllUsers, CurrentUser };
 enum class Psapi { System, LackingFunction, PlantedOnMedium };
+// The program that installer_product.msi installs, and the descriptors of
+// advertised shortcuts: to its component, and to a product never installed.
+constexpr char kInstalledProduct[] = "{programs86}AutorunInstallerProduct\\product.exe";
+constexpr GUID kInstallerProduct = {
+    0x6E5F3A9C, 0x1B2D, 0x4C3E, {0x8F, 0x70, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x60}};
+constexpr GUID kInstallerComponent = {
+    0x6E5F3A9C, 0x1B2D, 0x4C3E, {0x8F, 0x70, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x62}};
+constexpr GUID kUnknownProduct = {
+    0x0BADC0DE, 0x1B2D, 0x4C3E, {0x8F, 0x70, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E, 0x60}};
+const std::wstring kAdvertised =
+    InstallerDescriptor(kInstallerProduct, L"Main", kInstallerComponent);
+const std::wstring kAdvertisedUnknown =
+    InstallerDescriptor(kUnknownProduct, L"Main", kInstallerComponent);
 using Config = std::map<std::pair<std::string, std::string>, std::string>;
 
 // One run of the launcher: the machine, the command-line tail, and what must
@@ -76,6 +90,10 @@ struct Case {
     return linkName = file, Value("Config", "ProductLink", file);
   }
   Case& Target(const char* path) { return target = path, *this; }
+  // An advertised shortcut of Windows Installer's, holding `descriptor`.
+  Case& Advertised(const std::wstring& descriptor) { return advertised = descriptor, *this; }
+  // The system's installer library swapped for one without its functions.
+  Case& InstallerLackingFunctions() { return installerStandIn = true, *this; }
   Case& LinkStartsIn(const char* directory) { return linkDirectory = directory, *this; }
   Case& ClassPaths(const char* inEnvironment, const char* stored) {
     return classPath = inEnvironment, storedClassPath = stored, *this;
@@ -111,8 +129,10 @@ struct Case {
   std::string linkName = kLink;
   std::string target = kProduct;
   std::string linkDirectory = kProductWork;  // the shortcut's "Start in"
-  const char* classPath = "A;";              // null: unset
-  const char* storedClassPath = "B;";        // null: none stored
+  std::wstring advertised;                   // empty: a plain shortcut
+  bool installerStandIn = false;
+  const char* classPath = "A;";        // null: unset
+  const char* storedClassPath = "B;";  // null: none stored
   bool setupWindow = false;
   std::string running;
   Psapi psapi = Psapi::System;
@@ -227,6 +247,23 @@ const Case kStarts[] = {
     Case("elevation-product-on-local-drive-keeps-its-path")
         .Launcher(kNetwork)
         .Starts(kProduct, kProductWork, kClassPathNotAsserted, kWaits),
+    // A product installed by Windows Installer, whose advertised shortcut
+    // names its component: the installer gives the program's path. Windows'
+    // own GetPath would give the shortcut's icon file in the installer's
+    // cache; Wine's gives nothing.
+    Case("installer-advertised-shortcut-starts-the-installed-program")
+        .Advertised(kAdvertised)
+        .Starts(kInstalledProduct, kProductWork, "A;B;", kWaits),
+    Case("installer-advertised-shortcut-without-start-in-starts-in-its-folder")
+        .Advertised(kAdvertised)
+        .LinkStartsIn("")
+        .Starts(kInstalledProduct, "{programs86}AutorunInstallerProduct", "A;B;", kWaits),
+    Case("installer-product-from-a-plain-shortcut")
+        .Target(kInstalledProduct)
+        .Starts(kInstalledProduct, kProductWork, "A;B;", kWaits),
+    Case("installer-library-lacking-functions-reads-the-link-itself")
+        .InstallerLackingFunctions()
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
     Case("psapi-lacking-function-then-product-starts")
         .With(Psapi::LackingFunction)
         .Shows("Fatal Error", kPsapiBroken)
@@ -254,6 +291,10 @@ const Case kRefusals[] = {
         .Running("{work}Held Product\\app.exe")
         .Shows("WARNING", kProductRunning),
     Case("shortcut-missing").Link(LinkPlace::None).Shows("Autorun", kLinkMissing),
+    // The installer knows no such product: nothing starts, and no box (nor the
+    // installer's repair) is shown.
+    Case("installer-advertised-shortcut-of-unknown-product-starts-nothing")
+        .Advertised(kAdvertisedUnknown),
     Case("product-link-without-leading-backslash")
         .Value("Config", "ProductLink", "AutorunE2E\\Product.lnk")
         .Shows("Autorun", kLinkMissing),
@@ -309,7 +350,7 @@ struct Machine {
     }
     if (c.link != LinkPlace::None) {
       shortcut.emplace(c.link == LinkPlace::AllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS,
-                       c.linkName, Expand(c.target), Expand(c.linkDirectory));
+                       c.linkName, Expand(c.target), Expand(c.linkDirectory), c.advertised);
       if (!shortcut->Ok()) problems += "shortcut; ";
     }
     if (c.setupWindow && !window.emplace(kSetupTitle).Ok()) problems += "setup window; ";
@@ -321,8 +362,12 @@ struct Machine {
     // in the environment of a Windows parent does not reach its child).
     const std::string fake = TheLayout().bin + "e2e_psapi.dll";
     if (c.psapi == Psapi::LackingFunction) {
-      if (!swapped.emplace(fake).Ok()) problems += "system psapi.dll; ";
+      if (!swapped.emplace(fake, "psapi.dll").Ok()) problems += "system psapi.dll; ";
       Override("psapi.dll", "native");
+    }
+    if (c.installerStandIn) {
+      if (!installerSwapped.emplace(fake, "msi.dll").Ok()) problems += "system msi.dll; ";
+      Override("msi.dll", "native");
     }
     if (c.psapi == Psapi::PlantedOnMedium) {
       for (const char* name : kPlantedLibraries) {
@@ -353,6 +398,7 @@ struct Machine {
   std::optional<TitledWindow> window;
   std::optional<RunningProgram> running;
   std::optional<SystemLibrarySwap> swapped;
+  std::optional<SystemLibrarySwap> installerSwapped;
   std::list<FileCopy> planted;
   std::list<RegistryValueScope> overrides;
 };
@@ -390,6 +436,7 @@ void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold) {
       << "the launcher still runs; " << PendingBox(launcher);
   EXPECT_EQ(launcher.ExitCode(), 0u);
   if (c.psapi == Psapi::LackingFunction) records.insert("psapi-loaded.txt");
+  if (c.installerStandIn) records.insert("msi-loaded.txt");
   EXPECT_EQ(ListRecords(), records) << "programs started and libraries loaded";
 }
 

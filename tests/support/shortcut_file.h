@@ -2,6 +2,8 @@
 // makes them.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 // Saves a shortcut to `target` at `linkPath` (in the ANSI code page); without
@@ -9,3 +11,17 @@
 // be initialised on this thread. False when it could not be saved.
 bool SaveShortcut(const std::string& linkPath, const std::string& target,
                   const char* workingDirectory);
+
+// The descriptor an advertised shortcut of Windows Installer holds: the
+// product's code, the feature, '>' and the component's code, each code
+// compressed to 20 characters (four little-endian 32-bit words of the GUID,
+// each as five base-85 digits, lowest first).
+std::wstring InstallerDescriptor(const GUID& product, const wchar_t* feature,
+                                 const GUID& component);
+
+// Writes an advertised shortcut at `linkPath` byte by byte, from the shell
+// link format ([MS-SHLLINK]): no target, a Darwin data block holding
+// `descriptor`, and `workingDirectory` unless it is empty. (The shell's link
+// object cannot make one, under Wine.) False when it could not be written.
+bool SaveAdvertisedShortcut(const std::wstring& linkPath, const std::wstring& descriptor,
+                            const std::string& workingDirectory);

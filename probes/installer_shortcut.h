@@ -1,0 +1,16 @@
+// What Windows Installer says of a shortcut: an advertised one names a
+// product's component instead of a file, and only the installer knows the
+// component's path.
+#pragma once
+
+#include "launcher/fixed_text.h"
+
+enum class InstallerAnswer {
+  NotAdvertised,  // a plain shortcut, or no installer to ask: read the link itself
+  Installed,      // the component is there; its path is the program
+  Unavailable,    // advertised, but the component is absent, broken or unknown
+};
+
+// Asks the installer (msi.dll, loaded from the system directory on first use)
+// for the program behind `shortcutPath`.
+InstallerAnswer AskInstaller(const char* shortcutPath, PlatformPath& programPath);
