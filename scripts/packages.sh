@@ -68,7 +68,7 @@ install_packages() {
   [ ${#missing[@]} -gt 0 ] || return 0
   case " ${missing[*]} " in
     *:i386*)
-      dpkg --print-foreign-architectures | grep -qx i386 || {
+      dpkg --print-foreign-architectures | grep -x i386 >/dev/null || {
         $apt_sudo dpkg --add-architecture i386
         added_architecture=i386
         apt_updated=""

@@ -6,7 +6,7 @@
 # i686 compiler and Wine are stand-ins on PATH; the kernel's answer is the
 # row's. Every row also checks that the host packages are installed by an apt
 # call of their own, and that dpkg's architectures are left as found unless
-# an i386 package was installed.
+# an i386 package was installed (one row's machine had i386 before).
 set -euo pipefail
 source=$(cd "$(dirname "$0")/../.." && pwd)
 scratch=$(mktemp -d)
@@ -69,6 +69,7 @@ rows=(
   "picked-native-without-32-bit|native|no|ok|ok|ok|fails|AUTORUN_WINDOWS_ROAD=native, but this machine cannot run 32-bit x86 code"
   "picked-unknown|wine32|yes|ok|ok|ok|fails|AUTORUN_WINDOWS_ROAD is \"wine32\"; it must be native or guest"
   "host-package-unavailable|-|no|ok|ok|ok|fails|cannot install clang-14: E: Unable to locate package clang-14"
+  "i386-added-before-is-kept|-|yes|always|$broken|ok|guest|the 32-bit Wine cannot be installed here"
 )
 
 failures=0
@@ -77,7 +78,10 @@ for row in "${rows[@]}"; do
   state=$scratch/state-$name
   mkdir -p "$state"
   : >"$state/installed"
-  : >"$state/architectures"
+  # The one row whose machine had the i386 architecture before.
+  [ "$name" = i386-added-before-is-kept ] && echo i386 >"$state/architectures" ||
+    : >"$state/architectures"
+  architectures=$(cat "$state/architectures")
   : >"$state/calls"
   unavailable=""
   [ "$name" = host-package-unavailable ] && unavailable=clang-14
@@ -107,7 +111,7 @@ for row in "${rows[@]}"; do
   if [ -n "$mixed" ]; then
     problems+=" an i386 package was asked for with host packages;"
   fi
-  if ! grep -q ':i386$' "$state/installed" && [ -s "$state/architectures" ]; then
+  if ! grep -q ':i386$' "$state/installed" && [ "$(cat "$state/architectures")" != "$architectures" ]; then
     problems+=" dpkg's architectures were left changed;"
   fi
   if [ -n "$problems" ]; then
