@@ -33,7 +33,8 @@ struct Layout {
   std::string programs86;  // the 32-bit Program Files folder, ending in a backslash
   std::string error;       // why the layout could not be built; empty when it was
 };
-// Built on first use: the medium's programs and install-free files in place.
+// Built on first use: the medium's programs and files in place, and the
+// package of installer_product.msi installed with msiexec.
 const Layout& TheLayout();
 
 // The text with "{medium}", "{work}" and "{programs86}" replaced by those
