@@ -60,6 +60,19 @@ class WidePath {
   wchar_t* text_ = nullptr;
 };
 
+// Whether the link is an advertised one of Windows Installer's
+// (SLDF_HAS_DARWINID): only those are the installer's to answer, so a plain
+// shortcut never loads its library.
+bool IsAdvertised(IShellLinkA* link) {
+  IShellLinkDataList* rawList = nullptr;
+  if (FAILED(link->QueryInterface(IID_IShellLinkDataList, reinterpret_cast<void**>(&rawList)))) {
+    return false;
+  }
+  const ComPtr<IShellLinkDataList> list(rawList);
+  DWORD flags = 0;
+  return SUCCEEDED(list.Get()->GetFlags(&flags)) && (flags & SLDF_HAS_DARWINID) != 0;
+}
+
 }  // namespace
 
 bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
@@ -88,7 +101,9 @@ bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
   if (FAILED(file.Get()->Load(widePath.Get(), STGM_READ))) return false;
 
   targetPath.Clear();
-  switch (AskInstaller(shortcutPath, targetPath)) {
+  const InstallerAnswer answer = IsAdvertised(link.Get()) ? AskInstaller(shortcutPath, targetPath)
+                                                          : InstallerAnswer::NotAdvertised;
+  switch (answer) {
     case InstallerAnswer::Installed:
       break;
     case InstallerAnswer::Unavailable:
