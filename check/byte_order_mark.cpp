@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr char kInstallDat[] = "install.dat";
 constexpr char kResave[] = "save install.dat as ANSI, or as UTF-16 LE (\"Unicode\")";
 
 // The first line after the mark's three characters, as written (trimmed).

@@ -14,7 +14,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kInstallDat[] = "install.dat";
 constexpr char kAutorunInf[] = "autorun.inf";
 // "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\" is 52 characters.
 constexpr std::size_t kUnInstKeyLimit = kValueCapacity - 52;

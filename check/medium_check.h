@@ -19,6 +19,9 @@ struct Finding {
   std::string action;       // what to do
 };
 
+// The configuration file's name, as findings name it.
+constexpr char kInstallDat[] = "install.dat";
+
 // Bigger install.dat files are checked in their first this many bytes only.
 constexpr std::size_t kInstallDatLimit = std::size_t{1} << 20;
 
