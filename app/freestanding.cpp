@@ -1,8 +1,8 @@
 // The C library functions autorun.exe needs, since it links with no C
 // run-time and no C library; each chosen deliberately:
-//   strlen, strstr, memmove: here. Called by the launcher's own code (the
-//     fixed-capacity texts, the substring test, path splitting, the
-//     class-path join).
+//   strlen, strstr, memmove, and wcslen, wcsstr for wide text: here. Called
+//     by the launcher's own code (the fixed-capacity texts, the substring
+//     test, path splitting, the class-path join).
 //   memcpy, memset: here. Nothing calls them today, but the compiler emits
 //     them on its own for block copies and fills, so a new structure copy or
 //     cleared area links as before; the linker drops them while unused.
@@ -31,6 +31,21 @@ char* strstr(const char* haystack, const char* needle) {
     while (needle[i] != '\0' && haystack[i] == needle[i]) ++i;
     if (needle[i] == '\0') return const_cast<char*>(haystack);
     if (*haystack == '\0') return nullptr;
+  }
+}
+
+std::size_t wcslen(const wchar_t* text) {
+  std::size_t length = 0;
+  while (text[length] != 0) ++length;
+  return length;
+}
+
+wchar_t* wcsstr(const wchar_t* haystack, const wchar_t* needle) {
+  for (;; ++haystack) {
+    std::size_t i = 0;
+    while (needle[i] != 0 && haystack[i] == needle[i]) ++i;
+    if (needle[i] == 0) return const_cast<wchar_t*>(haystack);
+    if (*haystack == 0) return nullptr;
   }
 }
 

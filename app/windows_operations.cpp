@@ -9,6 +9,41 @@
 #include "probes/running_program_probe.h"
 #include "start/program_start.h"
 
+namespace {
+
+// The ANSI view of a wide path, for the decision flow; characters outside
+// the code page become its default character, and a view that does not fit
+// is empty.
+void ShowInAnsi(const WidePlatformPath& path, PlatformPath& view) {
+  if (WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, view.Area(), PlatformPath::kAreaSize,
+                          nullptr, nullptr) == 0) {
+    view.Clear();
+  }
+}
+
+// A path of the configuration file, widened; false when it cannot be.
+bool Widen(const char* path, WideValueText& wide) {
+  return MultiByteToWideChar(CP_ACP, 0, path, -1, wide.Area(), WideValueText::kAreaSize) != 0;
+}
+
+// The flow's rule for a shortcut whose "Start in" is blank, on the wide
+// target: the target's folder, and a drive's root with its backslash.
+void TargetFolder(const wchar_t* target, WideValueText& folder) {
+  folder.Assign(target);
+  wchar_t* text = folder.Area();
+  wchar_t* first = nullptr;
+  wchar_t* last = nullptr;
+  for (wchar_t* at = text; *at != 0; ++at) {
+    if (*at != L'\\') continue;
+    if (first == nullptr) first = at;
+    last = at;
+  }
+  if (last == nullptr || last == text) return;
+  *(last == first ? last + 1 : last) = 0;
+}
+
+}  // namespace
+
 GuardResult WindowsOperations::AcquireInstanceGuard(const char* name) {
   return ::AcquireInstanceGuard(name, guard_);
 }
@@ -40,11 +75,26 @@ bool WindowsOperations::FindProductShortcut(const char* productLink, ValueText& 
 }
 bool WindowsOperations::ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
                                         PlatformPath& workingDirectory) {
-  return ::ResolveShortcut(shortcutPath, targetPath, workingDirectory);
+  if (!::ResolveShortcut(shortcutPath, target_, workingDirectory_)) return false;
+  ShowInAnsi(target_, targetPath);
+  ShowInAnsi(workingDirectory_, workingDirectory);
+  return true;
 }
 ProcessHandle WindowsOperations::StartProgram(const char* workingDirectory, const char* programPath,
                                               bool mergeClassPath) {
-  program_.Reset(::StartProgram(workingDirectory, programPath, mergeClassPath));
+  WideValueText wideDirectory;
+  WideValueText wideProgram;
+  if (mergeClassPath) {
+    wideProgram.Assign(target_.c_str());
+    if (workingDirectory_.empty()) {
+      TargetFolder(target_.c_str(), wideDirectory);
+    } else {
+      wideDirectory.Assign(workingDirectory_.c_str());
+    }
+  } else if (!Widen(workingDirectory, wideDirectory) || !Widen(programPath, wideProgram)) {
+    return nullptr;
+  }
+  program_.Reset(::StartProgram(wideDirectory.c_str(), wideProgram.c_str(), mergeClassPath));
   return program_.Get();
 }
 void WindowsOperations::WaitForProgram(ProcessHandle program) { ::WaitForProgram(program); }

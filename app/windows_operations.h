@@ -1,5 +1,13 @@
 // The launcher's operations on Windows: each one hands over to its probe,
 // and the resources the launcher keeps to its end live here.
+//
+// The product's shortcut is read wide, and the product is started from that
+// wide text: the decision flow works in the ANSI code page, which may lack
+// characters of the product's folder. The flow is handed the ANSI view of the
+// target and working directory; the installed product's start (the only one
+// that merges the class path) uses the wide text they stand for, with the
+// flow's blank-"Start in" rule applied to it. Every other start widens the
+// paths it is given, which come from the configuration file.
 #pragma once
 
 #include "launcher/launcher_operations.h"
@@ -30,4 +38,7 @@ class WindowsOperations final : public LauncherOperations {
   UniqueHandle guard_;
   UniqueFile configFile_;
   UniqueHandle program_;
+  // The product's shortcut, as the shell's link object gave it.
+  WidePlatformPath target_;
+  WidePlatformPath workingDirectory_;
 };

@@ -137,7 +137,7 @@ class SimulatedMachine final : public LauncherOperations {
   }
   std::string MergedClassPath() const {
     const std::string current = machine_.classPath.value_or("");
-    EnvironmentText joined;
+    AnsiEnvironmentText joined;
     if (machine_.storedClassPath &&
         JoinClassPath(current.c_str(), machine_.storedClassPath->c_str(), joined)) {
       return "CLASSPATH=" + Quoted(joined.c_str());

@@ -21,7 +21,8 @@ bool HasUninstallCommand(const char* subkey, REGSAM view) {
   const UniqueRegKey key(opened);
   BYTE data[1024];
   DWORD size = sizeof data;
-  const LONG status = RegQueryValueExA(key.Get(), "UninstallString", nullptr, nullptr, data, &size);
+  const LONG status =
+      RegQueryValueExW(key.Get(), L"UninstallString", nullptr, nullptr, data, &size);
   // A value too long for the area still exists; only its content is unused.
   return status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
 }

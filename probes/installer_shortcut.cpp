@@ -10,22 +10,22 @@
 
 #include "platform/system_library.h"
 
-InstallerAnswer AskInstaller(const char* shortcutPath, PlatformPath& programPath) {
+InstallerAnswer AskInstaller(const wchar_t* shortcutPath, WidePlatformPath& programPath) {
   const auto getShortcutTarget =
-      SystemFunction<decltype(&MsiGetShortcutTargetA)>("MSI.DLL", "MsiGetShortcutTargetA");
+      SystemFunction<decltype(&MsiGetShortcutTargetW)>("MSI.DLL", "MsiGetShortcutTargetW");
   const auto getComponentPath =
-      SystemFunction<decltype(&MsiGetComponentPathA)>("MSI.DLL", "MsiGetComponentPathA");
+      SystemFunction<decltype(&MsiGetComponentPathW)>("MSI.DLL", "MsiGetComponentPathW");
   if (getShortcutTarget == nullptr || getComponentPath == nullptr) {
     return InstallerAnswer::NotAdvertised;
   }
   // Product and component codes are GUIDs in braces: 38 characters.
-  char product[39];
-  char feature[MAX_FEATURE_CHARS + 1];
-  char component[39];
+  wchar_t product[39];
+  wchar_t feature[MAX_FEATURE_CHARS + 1];
+  wchar_t component[39];
   if (getShortcutTarget(shortcutPath, product, feature, component) != ERROR_SUCCESS) {
     return InstallerAnswer::NotAdvertised;
   }
-  DWORD size = PlatformPath::kAreaSize;
+  DWORD size = WidePlatformPath::kAreaSize;
   const INSTALLSTATE state = getComponentPath(product, component, programPath.Area(), &size);
   programPath.Terminate();
   if (state == INSTALLSTATE_LOCAL || state == INSTALLSTATE_SOURCE) {

@@ -13,4 +13,4 @@ enum class InstallerAnswer {
 
 // Asks the installer (msi.dll, loaded from the system directory on first use)
 // for the program behind `shortcutPath`.
-InstallerAnswer AskInstaller(const char* shortcutPath, PlatformPath& programPath);
+InstallerAnswer AskInstaller(const wchar_t* shortcutPath, WidePlatformPath& programPath);

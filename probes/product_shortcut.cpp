@@ -35,35 +35,10 @@ bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
 
 namespace {
 
-// The path in UTF-16, in an area sized to it.
-class WidePath {
- public:
-  explicit WidePath(const char* path) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (length <= 0) return;
-    text_ = static_cast<wchar_t*>(
-        HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(length) * sizeof(wchar_t)));
-    if (text_ != nullptr && MultiByteToWideChar(CP_ACP, 0, path, -1, text_, length) != length) {
-      Free();
-    }
-  }
-  WidePath(const WidePath&) = delete;
-  WidePath& operator=(const WidePath&) = delete;
-  ~WidePath() { Free(); }
-  const wchar_t* Get() const { return text_; }
-
- private:
-  void Free() {
-    if (text_ != nullptr) HeapFree(GetProcessHeap(), 0, text_);
-    text_ = nullptr;
-  }
-  wchar_t* text_ = nullptr;
-};
-
 // Whether the link is an advertised one of Windows Installer's
 // (SLDF_HAS_DARWINID): only those are the installer's to answer, so a plain
 // shortcut never loads its library.
-bool IsAdvertised(IShellLinkA* link) {
+bool IsAdvertised(IShellLinkW* link) {
   IShellLinkDataList* rawList = nullptr;
   if (FAILED(link->QueryInterface(IID_IShellLinkDataList, reinterpret_cast<void**>(&rawList)))) {
     return false;
@@ -75,8 +50,8 @@ bool IsAdvertised(IShellLinkA* link) {
 
 }  // namespace
 
-bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
-                     PlatformPath& workingDirectory) {
+bool ResolveShortcut(const char* shortcutPath, WidePlatformPath& targetPath,
+                     WidePlatformPath& workingDirectory) {
   // Left when the resolution ends, after the link's objects are released:
   // the launcher then waits for the product, and must not hold an apartment.
   const ComApartment apartment(COINIT_APARTMENTTHREADED);
@@ -84,25 +59,31 @@ bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
       SystemFunction<decltype(&CoCreateInstance)>("OLE32.DLL", "CoCreateInstance");
   if (!apartment.Entered() || createInstance == nullptr) return false;
 
-  IShellLinkA* rawLink = nullptr;
-  if (FAILED(createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  // The shortcut's path comes from the configuration file, in the ANSI code
+  // page; what the link holds is read wide.
+  WideValueText wideShortcutPath;
+  if (MultiByteToWideChar(CP_ACP, 0, shortcutPath, -1, wideShortcutPath.Area(),
+                          WideValueText::kAreaSize) == 0) {
+    return false;
+  }
+  IShellLinkW* rawLink = nullptr;
+  if (FAILED(createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                             reinterpret_cast<void**>(&rawLink)))) {
     return false;
   }
-  const ComPtr<IShellLinkA> link(rawLink);
+  const ComPtr<IShellLinkW> link(rawLink);
   IPersistFile* rawFile = nullptr;
   if (FAILED(link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) {
     return false;
   }
   const ComPtr<IPersistFile> file(rawFile);
 
-  const WidePath widePath(shortcutPath);
-  if (widePath.Get() == nullptr) return false;
-  if (FAILED(file.Get()->Load(widePath.Get(), STGM_READ))) return false;
+  if (FAILED(file.Get()->Load(wideShortcutPath.c_str(), STGM_READ))) return false;
 
   targetPath.Clear();
-  const InstallerAnswer answer = IsAdvertised(link.Get()) ? AskInstaller(shortcutPath, targetPath)
-                                                          : InstallerAnswer::NotAdvertised;
+  const InstallerAnswer answer = IsAdvertised(link.Get())
+                                     ? AskInstaller(wideShortcutPath.c_str(), targetPath)
+                                     : InstallerAnswer::NotAdvertised;
   switch (answer) {
     case InstallerAnswer::Installed:
       break;
@@ -114,14 +95,15 @@ bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
       // and may pick a similar file elsewhere (IShellLink::Resolve). A
       // resolution that fails ends the run silently.
       if (FAILED(link.Get()->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI))) return false;
-      WIN32_FIND_DATAA findData;
-      link.Get()->GetPath(targetPath.Area(), PlatformPath::kAreaSize, &findData, SLGP_UNCPRIORITY);
+      WIN32_FIND_DATAW findData;
+      link.Get()->GetPath(targetPath.Area(), WidePlatformPath::kAreaSize, &findData,
+                          SLGP_UNCPRIORITY);
       targetPath.Terminate();
       break;
   }
   workingDirectory.Clear();
   const HRESULT status =
-      link.Get()->GetWorkingDirectory(workingDirectory.Area(), PlatformPath::kAreaSize);
+      link.Get()->GetWorkingDirectory(workingDirectory.Area(), WidePlatformPath::kAreaSize);
   workingDirectory.Terminate();
   return status == S_OK;
 }

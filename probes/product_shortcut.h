@@ -6,6 +6,7 @@
 // The full path of the shortcut named by `productLink`, when it exists.
 bool FindProductShortcut(const char* productLink, ValueText& shortcutPath);
 
-// The shortcut's target and working directory, through the shell's link object.
-bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
-                     PlatformPath& workingDirectory);
+// The shortcut's target and working directory, through the shell's link
+// object, wide: a product's folder may be named in any script.
+bool ResolveShortcut(const char* shortcutPath, WidePlatformPath& targetPath,
+                     WidePlatformPath& workingDirectory);

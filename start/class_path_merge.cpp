@@ -1,15 +1,20 @@
-// The class-path merge: the user's stored CLASSPATH joins the launcher's own.
+// The class-path merge: the user's stored CLASSPATH joins the launcher's own,
+// in UTF-16 throughout, so that no entry passes through the ANSI code page.
 #include <windows.h>
+
+#include <cstring>
 
 #include "platform/owners.h"
 #include "start/program_start.h"
 
 namespace {
 
-constexpr char kVariable[] = "CLASSPATH";
+constexpr wchar_t kVariable[] = L"CLASSPATH";
 
 // The user's stored class path, terminated; false when there is none or it
-// does not fit a variable.
+// does not fit a variable. A value of a text type is taken as the registry
+// holds it, in UTF-16; the bytes of any other type are text of the ANSI code
+// page, as they always were.
 bool ReadStoredClassPath(EnvironmentText& stored) {
   stored.Clear();
   HKEY opened = nullptr;
@@ -17,14 +22,36 @@ bool ReadStoredClassPath(EnvironmentText& stored) {
     return false;
   }
   const UniqueRegKey key(opened);
-  // One byte is kept back so that data stored without a terminator gets one.
-  DWORD size = EnvironmentText::kCapacity;
-  if (RegQueryValueExA(key.Get(), kVariable, nullptr, nullptr,
-                       reinterpret_cast<BYTE*>(stored.Area()), &size) != ERROR_SUCCESS) {
+  // The whole area, terminator's place included: a value of the full 32,766
+  // characters is stored with its terminator.
+  DWORD type = REG_NONE;
+  DWORD size = EnvironmentText::kAreaSize * sizeof(wchar_t);
+  if (RegQueryValueExW(key.Get(), kVariable, nullptr, &type, reinterpret_cast<BYTE*>(stored.Area()),
+                       &size) != ERROR_SUCCESS) {
     stored.Clear();
     return false;
   }
-  stored.Area()[size] = '\0';
+  if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ) {
+    if (size > EnvironmentText::kCapacity) {  // more characters than a variable holds
+      stored.Clear();
+      return false;
+    }
+    FixedText<EnvironmentText::kCapacity> bytes;
+    std::memcpy(bytes.Area(), stored.Area(), size);
+    bytes.Area()[size] = '\0';
+    // Never longer in UTF-16 than in bytes, so it always fits.
+    MultiByteToWideChar(CP_ACP, 0, bytes.c_str(), -1, stored.Area(), EnvironmentText::kAreaSize);
+    return true;
+  }
+  // Text stored without a terminator gets one, unless it fills the area: it
+  // is then a character longer than a variable holds.
+  const DWORD units = size / sizeof(wchar_t);
+  if (units < EnvironmentText::kAreaSize) {
+    stored.Area()[units] = 0;
+  } else if (stored.Area()[EnvironmentText::kCapacity] != 0) {
+    stored.Clear();
+    return false;
+  }
   return true;
 }
 
@@ -36,12 +63,12 @@ void MergeClassPath() {
 
   EnvironmentText current;
   const DWORD length =
-      GetEnvironmentVariableA(kVariable, current.Area(), EnvironmentText::kAreaSize);
+      GetEnvironmentVariableW(kVariable, current.Area(), EnvironmentText::kAreaSize);
   if (length > EnvironmentText::kCapacity) return;  // cannot be read whole
   if (length == 0) current.Clear();
 
   EnvironmentText joined;
   if (JoinClassPath(current.c_str(), stored.c_str(), joined)) {
-    SetEnvironmentVariableA(kVariable, joined.c_str());
+    SetEnvironmentVariableW(kVariable, joined.c_str());
   }
 }

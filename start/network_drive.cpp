@@ -7,16 +7,16 @@
 #include "platform/system_library.h"
 #include "start/start_calls.h"
 
-UINT DriveTypeOf(const char* root) { return GetDriveTypeA(root); }
+UINT DriveTypeOf(const wchar_t* root) { return GetDriveTypeW(root); }
 
-bool UniversalNameOf(const char* path, ValueText& universal) {
+bool UniversalNameOf(const wchar_t* path, WideValueText& universal) {
   const auto getUniversalName =
-      SystemFunction<decltype(&WNetGetUniversalNameA)>("MPR.DLL", "WNetGetUniversalNameA");
+      SystemFunction<decltype(&WNetGetUniversalNameW)>("MPR.DLL", "WNetGetUniversalNameW");
   if (getUniversalName == nullptr) return false;
   // The structure, then the text its pointer points at.
   union {
-    UNIVERSAL_NAME_INFOA info;
-    char bytes[sizeof(UNIVERSAL_NAME_INFOA) + ValueText::kAreaSize];
+    UNIVERSAL_NAME_INFOW info;
+    wchar_t text[(sizeof(UNIVERSAL_NAME_INFOW) + sizeof(WideValueText)) / sizeof(wchar_t)];
   } answer;
   DWORD size = sizeof answer;
   return getUniversalName(path, UNIVERSAL_NAME_INFO_LEVEL, &answer, &size) == NO_ERROR &&

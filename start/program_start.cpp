@@ -27,12 +27,12 @@ constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
 // https://github.com/rmyorston/busybox-w32/issues/486 and
 // https://github.com/PowerShell/PowerShell/issues/20923). Such a product sees
 // the stored CLASSPATH alone, not the merged value.
-HANDLE StartThroughShell(const char* workingDirectory, const char* programPath) {
+HANDLE StartThroughShell(const wchar_t* workingDirectory, const wchar_t* programPath) {
   const ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  SHELLEXECUTEINFOA info = {};
+  SHELLEXECUTEINFOW info = {};
   info.cbSize = sizeof info;
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-  info.lpVerb = "open";
+  info.lpVerb = L"open";
   info.lpFile = programPath;
   info.lpDirectory = workingDirectory;
   info.nShow = SW_SHOWDEFAULT;
@@ -43,24 +43,24 @@ HANDLE StartThroughShell(const char* workingDirectory, const char* programPath) 
 // An elevated program runs in a logon session of its own, which does not see
 // the user's mapped network drives (KB 937624): a path on such a drive is
 // handed on by its universal name, and as it is when that cannot be had.
-const char* SeenWhenElevated(const char* path, ValueText& universal) {
-  if (path[0] == '\0' || path[1] != ':') return path;
-  const char root[] = {path[0], ':', '\\', '\0'};
+const wchar_t* SeenWhenElevated(const wchar_t* path, WideValueText& universal) {
+  if (path[0] == 0 || path[1] != L':') return path;
+  const wchar_t root[] = {path[0], L':', L'\\', 0};
   if (DriveTypeOf(root) != DRIVE_REMOTE || !UniversalNameOf(path, universal)) return path;
   return universal.c_str();
 }
 
 }  // namespace
 
-ProcessHandle StartProgram(const char* workingDirectory, const char* programPath,
+ProcessHandle StartProgram(const wchar_t* workingDirectory, const wchar_t* programPath,
                            bool mergeClassPath) {
   if (mergeClassPath) MergeClassPath();
 
   PROCESS_INFORMATION process = {};
   if (!CreateProgramProcess(workingDirectory, programPath, process)) {
     if (GetLastError() == kElevationRequired) {
-      ValueText universalDirectory;
-      ValueText universalProgram;
+      WideValueText universalDirectory;
+      WideValueText universalProgram;
       return StartThroughShell(SeenWhenElevated(workingDirectory, universalDirectory),
                                SeenWhenElevated(programPath, universalProgram));
     }

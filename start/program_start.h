@@ -11,8 +11,9 @@
 void MergeClassPath();
 
 // Starts `programPath` with no arguments in `workingDirectory`; null when
-// the start failed.
-ProcessHandle StartProgram(const char* workingDirectory, const char* programPath,
+// the start failed. Both are wide, so that a path outside the ANSI code page
+// (a product's folder named in another script) reaches the system intact.
+ProcessHandle StartProgram(const wchar_t* workingDirectory, const wchar_t* programPath,
                            bool mergeClassPath);
 
 // Returns once the program has ended.

@@ -2,8 +2,8 @@
 #include "platform/system_library.h"
 #include "start/start_calls.h"
 
-bool ExecuteThroughShell(SHELLEXECUTEINFOA& info) {
+bool ExecuteThroughShell(SHELLEXECUTEINFOW& info) {
   const auto shellExecute =
-      SystemFunction<decltype(&ShellExecuteExA)>("SHELL32.DLL", "ShellExecuteExA");
+      SystemFunction<decltype(&ShellExecuteExW)>("SHELL32.DLL", "ShellExecuteExW");
   return shellExecute != nullptr && shellExecute(&info) != FALSE;
 }

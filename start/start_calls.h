@@ -15,19 +15,22 @@
 
 #include "launcher/fixed_text.h"
 
-// CreateProcessA for `programPath` with no arguments, in `workingDirectory`,
+// Every path here is wide: it reaches the system exactly as the shortcut or
+// the configuration file gave it, never through the ANSI code page.
+
+// CreateProcessW for `programPath` with no arguments, in `workingDirectory`,
 // nothing inherited; false with the system's error when it failed.
-bool CreateProgramProcess(const char* workingDirectory, const char* programPath,
+bool CreateProgramProcess(const wchar_t* workingDirectory, const wchar_t* programPath,
                           PROCESS_INFORMATION& process);
 
-// ShellExecuteExA from the shell library, loaded on first use; false with
+// ShellExecuteExW from the shell library, loaded on first use; false with
 // the system's error when it failed or is missing.
-bool ExecuteThroughShell(SHELLEXECUTEINFOA& info);
+bool ExecuteThroughShell(SHELLEXECUTEINFOW& info);
 
-// GetDriveTypeA for the drive whose root is `root` ("X:\\").
-UINT DriveTypeOf(const char* root);
+// GetDriveTypeW for the drive whose root is `root` ("X:\\").
+UINT DriveTypeOf(const wchar_t* root);
 
 // The universal (UNC) name of `path` on a redirected network drive, from
-// WNetGetUniversalNameA of the network library, loaded on first use; false
+// WNetGetUniversalNameW of the network library, loaded on first use; false
 // when there is none or it does not fit, or the library is missing.
-bool UniversalNameOf(const char* path, ValueText& universal);
+bool UniversalNameOf(const wchar_t* path, WideValueText& universal);

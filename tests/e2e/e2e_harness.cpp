@@ -1,6 +1,8 @@
 // The end-to-end harness: layout, records and machine-state scopes.
 #include "tests/e2e/e2e_harness.h"
 
+#include "tests/support/text_conversion.h"
+
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -77,6 +79,14 @@ Layout BuildLayout() {
   };
   for (const auto& [from, to] : copies) {
     if (!CopyInto(from, to)) layout.error += "cannot copy " + from + " to " + to + "; ";
+  }
+  const std::wstring foreignWork = WideFromUtf8(kForeignWork);
+  CreateDirectoryW(WideFromUtf8(kForeignFolder).c_str(), nullptr);
+  CreateDirectoryW(foreignWork.c_str(), nullptr);
+  if (!CopyFileW(WideFrom(recorder, CP_ACP).c_str(), WideFromUtf8(kForeignProduct).c_str(),
+                 FALSE) ||
+      GetFileAttributesW(foreignWork.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    layout.error += "cannot place the product in a folder outside the code page; ";
   }
   // The product installed by Windows Installer, for the advertised shortcut's
   // cases; installing it again changes nothing.
@@ -162,8 +172,8 @@ Hold::~Hold() {
   CloseHandle(event_);
 }
 
-Shortcut::Shortcut(int folderId, const std::string& linkName, const std::string& target,
-                   const std::string& workingDirectory, const std::wstring& descriptor) {
+Shortcut::Shortcut(int folderId, const std::string& linkName, const std::wstring& target,
+                   const std::wstring& workingDirectory, const std::wstring& descriptor) {
   char folder[MAX_PATH] = {};
   if (!SHGetSpecialFolderPathA(nullptr, folder, folderId, TRUE)) return;
   // Split in UTF-16, where a double-byte character's second byte cannot pass
@@ -178,8 +188,15 @@ Shortcut::Shortcut(int folderId, const std::string& linkName, const std::string&
   CreateDirectoryW(folder_.c_str(), nullptr);
 
   CoInitialize(nullptr);
-  ok_ = descriptor.empty() ? SaveShortcut(path, target, workingDirectory.c_str())
-                           : SaveAdvertisedShortcut(path_, descriptor, workingDirectory);
+  bool outsideAscii = false;
+  for (const wchar_t c : target) outsideAscii = outsideAscii || c > 0x7F;
+  if (!descriptor.empty()) {
+    ok_ = SaveAdvertisedShortcut(path_, descriptor, workingDirectory);
+  } else if (outsideAscii) {
+    ok_ = SaveItemListShortcut(path_, target, workingDirectory);
+  } else {
+    ok_ = SaveShortcut(path_, target, workingDirectory.c_str());
+  }
 }
 
 Shortcut::~Shortcut() {

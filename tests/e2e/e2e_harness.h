@@ -33,6 +33,12 @@ struct Layout {
   std::string programs86;  // the 32-bit Program Files folder, ending in a backslash
   std::string error;       // why the layout could not be built; empty when it was
 };
+// The product installed in a folder whose name no ANSI code page of the tests
+// holds, its folder, and a working folder beside it; in UTF-8.
+constexpr char kForeignProduct[] = u8"C:\\Program Files\\Łódź Soft\\demo.exe";
+constexpr char kForeignFolder[] = u8"C:\\Program Files\\Łódź Soft";
+constexpr char kForeignWork[] = u8"C:\\Program Files\\Łódź Soft\\Dane";
+
 // Built on first use: the medium's programs and files in place, and the
 // package of installer_product.msi installed with msiexec.
 const Layout& TheLayout();
@@ -62,13 +68,14 @@ class Hold : Scope {
 
 // A shortcut made with the shell's link object below a Start-menu Programs
 // folder (`folderId`, a CSIDL); `linkName` is in the ANSI code page and may
-// name one folder of its own, which goes with the shortcut.
+// name one folder of its own, which goes with the shortcut. Its target and
+// working directory are wide, as the link holds them.
 class Shortcut : Scope {
  public:
   // With a `descriptor` of Windows Installer's, the shortcut is an
   // advertised one, which names that instead of `target`.
-  Shortcut(int folderId, const std::string& linkName, const std::string& target,
-           const std::string& workingDirectory, const std::wstring& descriptor = L"");
+  Shortcut(int folderId, const std::string& linkName, const std::wstring& target,
+           const std::wstring& workingDirectory, const std::wstring& descriptor = L"");
   ~Shortcut();
   bool Ok() const { return ok_; }
 

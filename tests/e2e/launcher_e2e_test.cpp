@@ -16,6 +16,7 @@
 #include "tests/support/message_boxes.h"
 #include "tests/support/registry_scope.h"
 #include "tests/support/shortcut_file.h"
+#include "tests/support/text_conversion.h"
 
 bool operator==(const SeenMessageBox& a, const SeenMessageBox& b) {
   return a.caption == b.caption && a.text == b.text;
@@ -95,9 +96,11 @@ struct Case {
   // The system's installer library swapped for one without its functions.
   Case& InstallerLackingFunctions() { return installerStandIn = true, *this; }
   Case& LinkStartsIn(const char* directory) { return linkDirectory = directory, *this; }
+  // In UTF-8; set and stored in UTF-16.
   Case& ClassPaths(const char* inEnvironment, const char* stored) {
     return classPath = inEnvironment, storedClassPath = stored, *this;
   }
+  Case& StoredAs(DWORD type) { return storedType = type, *this; }
   Case& SetupWindow() { return setupWindow = true, *this; }
   Case& Running(const char* path) { return running = path, *this; }
   Case& With(Psapi kind) { return psapi = kind, *this; }
@@ -133,6 +136,7 @@ struct Case {
   bool installerStandIn = false;
   const char* classPath = "A;";        // null: unset
   const char* storedClassPath = "B;";  // null: none stored
+  DWORD storedType = REG_SZ;
   bool setupWindow = false;
   std::string running;
   Psapi psapi = Psapi::System;
@@ -316,13 +320,57 @@ const Case kRefusals[] = {
         .Shows("Autorun", kLinkMissing),
 };
 
-// Code page 932: "\x83\x5C" is one character whose second byte is a backslash.
-const Case kDoubleByte[] = {
-    Case("double-byte-shortcut-name")
-        .CodePage932()
-        .LinkNamed("\\AutorunE2E\\\x83\x5C.lnk")
-        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+// Text outside the ANSI code page, in UTF-8: Polish letters that neither code
+// page 1252 nor 932 holds, and Japanese ones that 1252 lacks. The product
+// must be given exactly what was stored and inherited, and start from any
+// folder. These run in both code pages.
+constexpr char kPolishOwn[] = u8"C:\\Łódź\\own.jar;";
+constexpr char kPolishStored[] = u8"C:\\Użytkownik\\stored.jar";
+constexpr char kJapaneseOwn[] = u8"C:\\日本語\\own.jar;";
+constexpr char kJapaneseStored[] = u8"%USERPROFILE%\\ユーザー\\stored.jar";
+const std::string kPolishJoined = std::string(kPolishOwn) + kPolishStored;
+const std::string kJapaneseJoined = std::string(kJapaneseOwn) + kJapaneseStored;
+const Case kOutsideCodePage[] = {
+    Case("classpath-polish-entries-kept")
+        .ClassPaths(kPolishOwn, kPolishStored)
+        .Starts(kProduct, kProductWork, kPolishJoined.c_str(), kWaits),
+    Case("classpath-japanese-entries-kept-unexpanded")
+        .ClassPaths(kJapaneseOwn, kJapaneseStored)
+        .StoredAs(REG_EXPAND_SZ)
+        .Starts(kProduct, kProductWork, kJapaneseJoined.c_str(), kWaits),
+    Case("classpath-stored-polish-already-held")
+        .ClassPaths(kPolishJoined.c_str(), kPolishStored)
+        .Starts(kProduct, kProductWork, kPolishJoined.c_str(), kWaits),
+    Case("product-in-polish-folder-with-start-in")
+        .Target(kForeignProduct)
+        .LinkStartsIn(kForeignWork)
+        .Starts(kForeignProduct, kForeignWork, "A;B;", kWaits),
+    Case("product-in-polish-folder-without-start-in")
+        .Target(kForeignProduct)
+        .LinkStartsIn("")
+        .Starts(kForeignProduct, kForeignFolder, "A;B;", kWaits),
+    Case("elevation-product-in-polish-folder")
+        .Launcher(kElevating)
+        .Target(kForeignProduct)
+        .LinkStartsIn(kForeignWork)
+        .Starts(kForeignProduct, kForeignWork, kClassPathNotAsserted, kWaits),
 };
+
+// Code page 932: "\x83\x5C" is one character whose second byte is a backslash.
+std::vector<Case> DoubleByteCases() {
+  std::vector<Case> cases = {
+      Case("double-byte-shortcut-name")
+          .CodePage932()
+          .LinkNamed("\\AutorunE2E\\\x83\x5C.lnk")
+          .Starts(kProduct, kProductWork, "A;B;", kWaits),
+  };
+  for (Case c : kOutsideCodePage) {
+    c.name = "cp932-" + c.name;
+    cases.push_back(c.CodePage932());
+  }
+  return cases;
+}
+const std::vector<Case> kDoubleByte = DoubleByteCases();
 
 bool WriteConfigFile(const std::optional<Config>& config) {
   const std::string path = TheLayout().medium + "install.dat";
@@ -344,9 +392,14 @@ bool WriteConfigFile(const std::optional<Config>& config) {
 struct Machine {
   Machine(const Case& c, Hold& hold) {
     if (!WriteConfigFile(c.config)) problems += "install.dat; ";
-    classPath.emplace("CLASSPATH", c.classPath);
+    classPath.emplace("CLASSPATH");
+    classPath->SetWide(c.classPath == nullptr ? nullptr : WideFromUtf8(c.classPath).c_str());
     stored.emplace(HKEY_CURRENT_USER, "Environment", "CLASSPATH");
-    if (!stored->SetText(c.storedClassPath)) problems += "stored CLASSPATH; ";
+    if (c.storedClassPath == nullptr
+            ? !stored->SetText(nullptr)
+            : !stored->SetWide(c.storedType, WideFromUtf8(c.storedClassPath))) {
+      problems += "stored CLASSPATH; ";
+    }
     if (c.installed) {
       uninstall.emplace(HKEY_LOCAL_MACHINE, std::string(kUninstallList) + kUnInstKey,
                         "UninstallString");
@@ -354,7 +407,8 @@ struct Machine {
     }
     if (c.link != LinkPlace::None) {
       shortcut.emplace(c.link == LinkPlace::AllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS,
-                       c.linkName, Expand(c.target), Expand(c.linkDirectory), c.advertised);
+                       c.linkName, WideFromUtf8(Expand(c.target)),
+                       WideFromUtf8(Expand(c.linkDirectory)), c.advertised);
       if (!shortcut->Ok()) problems += "shortcut; ";
     }
     if (c.setupWindow && !window.emplace(kSetupTitle).Ok()) problems += "setup window; ";
@@ -482,6 +536,8 @@ std::string TestName(const testing::TestParamInfo<Case>& info) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Starts, LauncherOnMedium, testing::ValuesIn(kStarts), TestName);
+INSTANTIATE_TEST_SUITE_P(OutsideCodePage, LauncherOnMedium, testing::ValuesIn(kOutsideCodePage),
+                         TestName);
 INSTANTIATE_TEST_SUITE_P(Refusals, LauncherOnMedium, testing::ValuesIn(kRefusals), TestName);
 INSTANTIATE_TEST_SUITE_P(DoubleByte, LauncherOnMedium, testing::ValuesIn(kDoubleByte), TestName);
 

@@ -9,28 +9,33 @@
 namespace {
 
 struct JoinCase {
-  std::string current;
-  std::string stored;
+  std::wstring current;
+  std::wstring stored;
   bool changed;
-  std::string joined;
+  std::wstring joined;
 };
 
 const JoinCase kJoinCases[] = {
-    {"a.jar;b.jar;", "b.jar;", false, ""},
-    {"a.jar", "", false, ""},
-    {"", "", false, ""},
-    {"", "c.jar", true, "c.jar"},
-    {"a.jar;", "c.jar", true, "a.jar;c.jar"},
-    {"b.jar", "a.jar;b.jar", true, "b.jara.jar;b.jar"},
-    {"C:\\LIB", "c:\\lib", true, "C:\\LIBc:\\lib"},
-    {std::string(32000, 'a'), std::string(766, 'b'), true,
-     std::string(32000, 'a') + std::string(766, 'b')},
-    {std::string(32000, 'a'), std::string(767, 'b'), false, ""},
+    {L"a.jar;b.jar;", L"b.jar;", false, L""},
+    {L"a.jar", L"", false, L""},
+    {L"", L"", false, L""},
+    {L"", L"c.jar", true, L"c.jar"},
+    {L"a.jar;", L"c.jar", true, L"a.jar;c.jar"},
+    {L"b.jar", L"a.jar;b.jar", true, L"b.jara.jar;b.jar"},
+    {L"C:\\LIB", L"c:\\lib", true, L"C:\\LIBc:\\lib"},
+    // Entries outside any one code page: Polish, then Japanese.
+    {L"C:\\\u0141\u00F3d\u017A\\own.jar;", L"C:\\\u30E6\u30FC\u30B6\\stored.jar", true,
+     L"C:\\\u0141\u00F3d\u017A\\own.jar;C:\\\u30E6\u30FC\u30B6\\stored.jar"},
+    {L"C:\\\u0141\u00F3d\u017A\\a.jar;", L"\u0141\u00F3d\u017A\\a.jar;", false, L""},
+    {std::wstring(32000, L'a'), std::wstring(766, L'b'), true,
+     std::wstring(32000, L'a') + std::wstring(766, L'b')},
+    {std::wstring(32000, L'a'), std::wstring(767, L'b'), false, L""},
 };
 
 TEST(JoinClassPathTest, JoinsOnlyWhatIsMissingAndFits) {
   for (const JoinCase& c : kJoinCases) {
-    SCOPED_TRACE(c.current.substr(0, 20) + " + " + c.stored.substr(0, 20));
+    SCOPED_TRACE(testing::Message()
+                 << c.current.size() << " + " << c.stored.size() << " characters");
     const auto joined = std::make_unique<EnvironmentText>();
     EXPECT_EQ(c.changed, JoinClassPath(c.current.c_str(), c.stored.c_str(), *joined));
     if (c.changed) {

@@ -21,6 +21,7 @@
 #include "tests/support/message_boxes.h"
 #include "tests/support/registry_scope.h"
 #include "tests/support/registry_view.h"
+#include "tests/support/text_conversion.h"
 
 namespace {
 
@@ -151,7 +152,9 @@ struct Stage {
     Value(HKEY_LOCAL_MACHINE, kUninstallEntry, "UninstallString", type, data, "uninstall entry");
   }
   void Link(const std::string& target) {
-    Require(Add<Shortcut>(CSIDL_COMMON_PROGRAMS, kLink, target, Expand(kProductWork)).Ok(),
+    Require(Add<Shortcut>(CSIDL_COMMON_PROGRAMS, kLink, WideFrom(target, CP_ACP),
+                          WideFrom(Expand(kProductWork), CP_ACP))
+                .Ok(),
             "shortcut");
   }
 
@@ -414,7 +417,8 @@ void ExpectOutcome(const Outcome& expected, const Stage& stage, const StartedPro
   if (expected.program != nullptr) {
     const auto record = WaitForRecord(Expand(expected.program), kPatienceMs);
     ASSERT_TRUE(record) << expected.program << " did not start; " << PendingBox(launcher);
-    EXPECT_EQ(record->at("cwd"), Fill(expected.cwd, stage));
+    // The recorder writes UTF-8; the expectations are in the ANSI code page.
+    EXPECT_EQ(record->at("cwd"), Utf8FromAnsi(Fill(expected.cwd, stage)));
     if (expected.classPath != nullptr) {
       EXPECT_EQ(record->at("classpath"), expected.classPath);
     }

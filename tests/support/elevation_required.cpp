@@ -5,7 +5,7 @@
 // for real.
 #include "start/start_calls.h"
 
-bool CreateProgramProcess(const char*, const char*, PROCESS_INFORMATION&) {
+bool CreateProgramProcess(const wchar_t*, const wchar_t*, PROCESS_INFORMATION&) {
   constexpr DWORD kElevationRequired = 740;  // ERROR_ELEVATION_REQUIRED
   SetLastError(kElevationRequired);
   return false;

@@ -7,19 +7,20 @@
 
 namespace {
 
-char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+wchar_t Upper(wchar_t c) {
+  return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
 
 }  // namespace
 
-UINT DriveTypeOf(const char* root) {
-  char drive[4] = {};
-  GetEnvironmentVariableA("AUTORUN_E2E_DRIVE", drive, sizeof drive);
-  return drive[0] != '\0' && Upper(root[0]) == Upper(drive[0]) ? DRIVE_REMOTE : DRIVE_FIXED;
+UINT DriveTypeOf(const wchar_t* root) {
+  wchar_t drive[4] = {};
+  GetEnvironmentVariableW(L"AUTORUN_E2E_DRIVE", drive, 4);
+  return drive[0] != 0 && Upper(root[0]) == Upper(drive[0]) ? DRIVE_REMOTE : DRIVE_FIXED;
 }
 
-bool UniversalNameOf(const char* path, ValueText& universal) {
-  char share[MAX_PATH] = {};
-  const DWORD length = GetEnvironmentVariableA("AUTORUN_TEST_SHARE", share, sizeof share);
-  return length > 0 && length < sizeof share && universal.Assign(share) &&
-         universal.Append(path + 3);
+bool UniversalNameOf(const wchar_t* path, WideValueText& universal) {
+  wchar_t share[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableW(L"AUTORUN_TEST_SHARE", share, MAX_PATH);
+  return length > 0 && length < MAX_PATH && universal.Assign(share) && universal.Append(path + 3);
 }

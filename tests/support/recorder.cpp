@@ -4,54 +4,57 @@
 // %AUTORUN_TEST_RECORD_DIR%\<its name>.txt, then, when
 // %AUTORUN_TEST_HOLD_EVENT% names an event, keeps running until that event is
 // set (at most a minute), so a test can see whether the launcher waits.
+// Everything is read wide and written in UTF-8: a recorder that read through
+// the ANSI code page would itself lose the characters the tests look for.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
+
+#include "tests/support/text_conversion.h"
 
 namespace {
 
-std::string Environment(const char* name, bool* present = nullptr) {
-  static char value[32768];
-  const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+std::wstring Environment(const wchar_t* name, bool* present = nullptr) {
+  static wchar_t value[32768];
+  const DWORD length = GetEnvironmentVariableW(name, value, 32768);
   if (present != nullptr) *present = length != 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
-  return length == 0 || length >= sizeof value ? std::string() : std::string(value, length);
+  return length == 0 || length >= 32768 ? std::wstring() : std::wstring(value, length);
 }
 
 }  // namespace
 
 int main() {
-  char modulePath[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
-  std::string name = modulePath;
-  name = name.substr(name.find_last_of('\\') + 1);
-  name = name.substr(0, name.find_last_of('.'));
+  wchar_t modulePath[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, modulePath, MAX_PATH);
+  std::wstring name = modulePath;
+  name = name.substr(name.find_last_of(L'\\') + 1);
+  name = name.substr(0, name.find_last_of(L'.'));
 
-  char workingDirectory[MAX_PATH] = {};
-  GetCurrentDirectoryA(MAX_PATH, workingDirectory);
+  wchar_t workingDirectory[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, workingDirectory);
   bool hasClassPath = false;
-  const std::string classPath = Environment("CLASSPATH", &hasClassPath);
+  const std::wstring classPath = Environment(L"CLASSPATH", &hasClassPath);
 
   std::string record;
-  record += "program=" + std::string(modulePath) + "\n";
-  record += "cwd=" + std::string(workingDirectory) + "\n";
-  record += "classpath=" + (hasClassPath ? classPath : std::string("(unset)")) + "\n";
-  record += "commandline=" + std::string(GetCommandLineA()) + "\n";
+  record += "program=" + Utf8From(modulePath) + "\n";
+  record += "cwd=" + Utf8From(workingDirectory) + "\n";
+  record += "classpath=" + (hasClassPath ? Utf8From(classPath) : std::string("(unset)")) + "\n";
+  record += "commandline=" + Utf8From(GetCommandLineW()) + "\n";
 
-  std::string directory = Environment("AUTORUN_TEST_RECORD_DIR");
+  std::wstring directory = Environment(L"AUTORUN_TEST_RECORD_DIR");
   if (directory.empty()) directory = workingDirectory;
-  const std::string path = directory + "\\" + name + ".txt";
-  const std::string temporary = path + ".tmp";
-  if (FILE* file = std::fopen(temporary.c_str(), "wb")) {
+  const std::wstring path = directory + L"\\" + name + L".txt";
+  const std::wstring temporary = path + L".tmp";
+  if (FILE* file = _wfopen(temporary.c_str(), L"wb")) {
     std::fwrite(record.data(), 1, record.size(), file);
     std::fclose(file);
-    MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
   }
 
-  const std::string holdEvent = Environment("AUTORUN_TEST_HOLD_EVENT");
+  const std::wstring holdEvent = Environment(L"AUTORUN_TEST_HOLD_EVENT");
   if (!holdEvent.empty()) {
-    if (HANDLE event = OpenEventA(SYNCHRONIZE, FALSE, holdEvent.c_str())) {
+    if (HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, holdEvent.c_str())) {
       WaitForSingleObject(event, 60000);
       CloseHandle(event);
     }

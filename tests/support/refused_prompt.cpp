@@ -3,7 +3,7 @@
 // cancelled.
 #include "start/start_calls.h"
 
-bool ExecuteThroughShell(SHELLEXECUTEINFOA&) {
+bool ExecuteThroughShell(SHELLEXECUTEINFOW&) {
   SetLastError(ERROR_CANCELLED);
   return false;
 }

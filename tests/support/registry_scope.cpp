@@ -62,18 +62,26 @@ RegistryValueScope::RegistryValueScope(HKEY root, const std::string& path, const
       created_(FirstMissingKey(root, path, view)),
       key_(CreateKey(root, path, view)) {
   if (key_ == nullptr) return;
+  // Saved and put back in UTF-16, as stored: nothing of a text is lost.
+  const std::wstring wideName(name_.begin(), name_.end());
   DWORD size = 0;
-  had_ = RegQueryValueExA(key_, name, nullptr, &type_, nullptr, &size) == ERROR_SUCCESS;
+  had_ = RegQueryValueExW(key_, wideName.c_str(), nullptr, &type_, nullptr, &size) == ERROR_SUCCESS;
   data_.resize(size);
   if (had_ && size > 0) {
-    RegQueryValueExA(key_, name, nullptr, &type_, reinterpret_cast<BYTE*>(&data_[0]), &size);
+    RegQueryValueExW(key_, wideName.c_str(), nullptr, &type_, reinterpret_cast<BYTE*>(&data_[0]),
+                     &size);
     data_.resize(size);
   }
 }
 
 RegistryValueScope::~RegistryValueScope() {
   if (key_ == nullptr) return;
-  Set(type_, had_ ? &data_ : nullptr);
+  if (had_) {
+    RegSetValueExW(key_, std::wstring(name_.begin(), name_.end()).c_str(), 0, type_,
+                   reinterpret_cast<const BYTE*>(data_.data()), static_cast<DWORD>(data_.size()));
+  } else {
+    Set(type_, nullptr);
+  }
   RegCloseKey(key_);
   if (created_.empty()) return;
   // Innermost first; a key that holds something else by now stays.
@@ -91,6 +99,13 @@ bool RegistryValueScope::Set(DWORD type, const std::string* data) {
   }
   return RegSetValueExA(key_, name_.c_str(), 0, type, reinterpret_cast<const BYTE*>(data->data()),
                         static_cast<DWORD>(data->size())) == ERROR_SUCCESS;
+}
+
+bool RegistryValueScope::SetWide(DWORD type, const std::wstring& text) {
+  return key_ != nullptr &&
+         RegSetValueExW(key_, std::wstring(name_.begin(), name_.end()).c_str(), 0, type,
+                        reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 bool RegistryValueScope::SetText(const char* text) {

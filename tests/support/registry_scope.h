@@ -43,6 +43,8 @@ class RegistryValueScope {
   bool Set(DWORD type, const std::string* data);
   // Sets text with its terminator (REG_SZ); null removes the value.
   bool SetText(const char* text);
+  // Sets UTF-16 text of a text type (REG_SZ, REG_EXPAND_SZ) with its terminator.
+  bool SetWide(DWORD type, const std::wstring& text);
 
  private:
   HKEY root_;
@@ -53,5 +55,5 @@ class RegistryValueScope {
   HKEY key_ = nullptr;
   bool had_ = false;
   DWORD type_ = REG_NONE;
-  std::string data_;
+  std::string data_;  // as stored, also for text (UTF-16)
 };

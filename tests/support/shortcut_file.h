@@ -11,6 +11,9 @@
 // be initialised on this thread. False when it could not be saved.
 bool SaveShortcut(const std::string& linkPath, const std::string& target,
                   const char* workingDirectory);
+// The same in UTF-16, for names outside the ANSI code page.
+bool SaveShortcut(const std::wstring& linkPath, const std::wstring& target,
+                  const wchar_t* workingDirectory);
 
 // The descriptor an advertised shortcut of Windows Installer holds: the
 // product's code, the feature, '>' and the component's code, each code
@@ -24,4 +27,12 @@ std::wstring InstallerDescriptor(const GUID& product, const wchar_t* feature,
 // `descriptor`, and `workingDirectory` unless it is empty. (The shell's link
 // object cannot make one, under Wine.) False when it could not be written.
 bool SaveAdvertisedShortcut(const std::wstring& linkPath, const std::wstring& descriptor,
-                            const std::string& workingDirectory);
+                            const std::wstring& workingDirectory);
+
+// Writes a shortcut at `linkPath` that names `target` by the shell's item list
+// alone, as the shell links any item, with `workingDirectory` unless it is
+// empty. Wine's link object keeps a target's path only in the ANSI code page
+// when it saves one, so a name outside it needs this form there. False when
+// it could not be written.
+bool SaveItemListShortcut(const std::wstring& linkPath, const std::wstring& target,
+                          const std::wstring& workingDirectory);

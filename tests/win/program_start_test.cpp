@@ -16,6 +16,7 @@
 #include "tests/support/registry_scope.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/sibling_program.h"
+#include "tests/support/text_conversion.h"
 #include "tests/support/unique_name.h"
 
 namespace {
@@ -27,7 +28,7 @@ class ClassPathTest : public testing::Test {
   EnvironmentScope variable_{"CLASSPATH"};
 };
 
-std::string Terminated(const std::string& text) { return text + '\0'; }
+std::wstring Wide(const std::string& path) { return WideFrom(path, CP_ACP); }
 
 // The process's open handles, counted by trying each value in turn: Wine
 // keeps no count of them.
@@ -43,38 +44,52 @@ int OpenHandles() {
 }  // namespace
 
 TEST_F(ClassPathTest, MergesTheStoredClassPathIntoTheVariable) {
-  const std::string longVariable(30000, 'c');
+  const std::wstring longVariable(30000, L'c');
+  const std::wstring fullStored(32766, L'p');
   const struct {
     const char* name;
     DWORD type;
     bool stored;
-    std::string storedData;
-    const char* variable;  // null: unset
-    std::string expected;
+    std::wstring storedText;  // for a binary value, its ASCII bytes, unterminated
+    const wchar_t* variable;  // null: unset
+    std::wstring expected;
   } rows[] = {
-      {"unset variable", REG_SZ, true, Terminated("C:\\lib\\a.jar"), nullptr, "C:\\lib\\a.jar"},
-      {"already present", REG_SZ, true, Terminated("b.jar"), "x;b.jar;y", "x;b.jar;y"},
-      {"joined without separator", REG_SZ, true, Terminated("b.jar"), "a.jar;", "a.jar;b.jar"},
-      {"empty stored value", REG_SZ, true, Terminated(""), nullptr, "(unset)"},
-      {"no stored value, unset", REG_SZ, false, "", nullptr, "(unset)"},
-      {"no stored value, set", REG_SZ, false, "", "a.jar", "a.jar"},
-      {"not expanded", REG_EXPAND_SZ, true, Terminated("%JAVA%\\c.jar"), nullptr, "%JAVA%\\c.jar"},
-      {"unterminated data", REG_BINARY, true, "bin.jar", "a;", "a;bin.jar"},
-      // A value and its terminator fit 32,767 characters; the 8-bit setter
-      // cannot take a longer one.
-      {"joined fills a variable", REG_SZ, true, Terminated(std::string(2766, 's')),
-       longVariable.c_str(), longVariable + std::string(2766, 's')},
-      {"joined too long", REG_SZ, true, Terminated(std::string(2767, 's')), longVariable.c_str(),
+      {"unset variable", REG_SZ, true, L"C:\\lib\\a.jar", nullptr, L"C:\\lib\\a.jar"},
+      {"already present", REG_SZ, true, L"b.jar", L"x;b.jar;y", L"x;b.jar;y"},
+      {"joined without separator", REG_SZ, true, L"b.jar", L"a.jar;", L"a.jar;b.jar"},
+      {"empty stored value", REG_SZ, true, L"", nullptr, L"(unset)"},
+      {"no stored value, unset", REG_SZ, false, L"", nullptr, L"(unset)"},
+      {"no stored value, set", REG_SZ, false, L"", L"a.jar", L"a.jar"},
+      {"not expanded", REG_EXPAND_SZ, true, L"%JAVA%\\c.jar", nullptr, L"%JAVA%\\c.jar"},
+      {"unterminated data", REG_BINARY, true, L"bin.jar", L"a;", L"a;bin.jar"},
+      // Entries outside the ANSI code page, kept exactly.
+      {"polish entries", REG_SZ, true, L"C:\\U\u017Cytkownik\\b.jar",
+       L"C:\\\u0141\u00F3d\u017A\\a.jar;",
+       L"C:\\\u0141\u00F3d\u017A\\a.jar;C:\\U\u017Cytkownik\\b.jar"},
+      {"japanese entries, not expanded", REG_EXPAND_SZ, true, L"%JAVA%\\\u30E6\u30FC\u30B6\\c.jar",
+       L"C:\\\u65E5\u672C\\a.jar;", L"C:\\\u65E5\u672C\\a.jar;%JAVA%\\\u30E6\u30FC\u30B6\\c.jar"},
+      // A value and its terminator fit 32,767 characters.
+      {"stored value fills a variable", REG_SZ, true, fullStored, nullptr, fullStored},
+      {"joined fills a variable", REG_SZ, true, std::wstring(2766, L's'), longVariable.c_str(),
+       longVariable + std::wstring(2766, L's')},
+      {"joined too long", REG_SZ, true, std::wstring(2767, L's'), longVariable.c_str(),
        longVariable},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    stored_.Set(row.type, row.stored ? &row.storedData : nullptr);
-    variable_.Set(row.variable);
+    if (!row.stored) {
+      stored_.Set(row.type, nullptr);
+    } else if (row.type == REG_BINARY) {
+      const std::string bytes(row.storedText.begin(), row.storedText.end());
+      stored_.Set(row.type, &bytes);
+    } else {
+      stored_.SetWide(row.type, row.storedText);
+    }
+    variable_.SetWide(row.variable);
     MergeClassPath();
-    const std::string after = EnvironmentValue("CLASSPATH").value_or("(unset)");
+    const std::wstring after = WideEnvironmentValue(L"CLASSPATH").value_or(L"(unset)");
     EXPECT_EQ(after.size(), row.expected.size());
-    EXPECT_TRUE(after == row.expected) << after.substr(0, 80);
+    EXPECT_TRUE(after == row.expected) << Utf8From(after.substr(0, 80));
   }
 }
 
@@ -100,8 +115,7 @@ class ProgramStartTest : public ClassPathTest {
 }  // namespace
 
 TEST_F(ProgramStartTest, StartsWithoutArgumentsInTheWorkingDirectory) {
-  const std::string stored = Terminated("s.jar");
-  stored_.Set(REG_SZ, &stored);
+  stored_.SetWide(REG_SZ, L"s.jar");
   const struct {
     bool merge;
     const char* variable;
@@ -113,7 +127,7 @@ TEST_F(ProgramStartTest, StartsWithoutArgumentsInTheWorkingDirectory) {
     DeleteFileA(RecordFile().c_str());
     variable_.Set(row.variable);
     const ProcessHandle started =
-        StartProgram(workingDirectory_.c_str(), program_.c_str(), row.merge);
+        StartProgram(Wide(workingDirectory_).c_str(), Wide(program_).c_str(), row.merge);
     ASSERT_NE(started, nullptr);
     WaitForProgram(started);
     CloseHandle(started);
@@ -142,7 +156,8 @@ TEST_F(ProgramStartTest, WaitReturnsOnlyOnceTheProgramHasEnded) {
   EnvironmentScope holdVariable("AUTORUN_TEST_HOLD_EVENT");
   holdVariable.Set(eventName.c_str());
 
-  const ProcessHandle started = StartProgram(workingDirectory_.c_str(), program_.c_str(), false);
+  const ProcessHandle started =
+      StartProgram(Wide(workingDirectory_).c_str(), Wide(program_).c_str(), false);
   ASSERT_NE(started, nullptr);
   std::atomic<bool> waited{false};
   std::thread waiter([&] {
@@ -163,9 +178,11 @@ TEST_F(ProgramStartTest, WaitReturnsOnlyOnceTheProgramHasEnded) {
 }
 
 TEST_F(ProgramStartTest, FailedStartGivesNoHandle) {
-  const char* const folder = workingDirectory_.c_str();
-  EXPECT_EQ(StartProgram(folder, medium_.File("missing.exe").c_str(), false), nullptr);
-  EXPECT_EQ(StartProgram(medium_.File("missing").c_str(), program_.c_str(), false), nullptr);
+  const std::wstring folder = Wide(workingDirectory_);
+  EXPECT_EQ(StartProgram(folder.c_str(), Wide(medium_.File("missing.exe")).c_str(), false),
+            nullptr);
+  EXPECT_EQ(StartProgram(Wide(medium_.File("missing")).c_str(), Wide(program_).c_str(), false),
+            nullptr);
   // A root with an empty program value, as an empty key composes it.
-  EXPECT_EQ(StartProgram(folder, (medium_.Path() + "\\").c_str(), false), nullptr);
+  EXPECT_EQ(StartProgram(folder.c_str(), Wide(medium_.Path() + "\\").c_str(), false), nullptr);
 }

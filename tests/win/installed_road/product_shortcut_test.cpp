@@ -15,6 +15,7 @@
 #include "tests/support/scratch_folder.h"
 #include "tests/support/shortcut_file.h"
 #include "tests/support/sibling_program.h"
+#include "tests/support/text_conversion.h"
 #include "tests/support/unique_name.h"
 
 namespace {
@@ -92,8 +93,8 @@ TEST_F(ProductShortcut, ResolvesTargetAndWorkingDirectory) {
       {"Garbage.lnk", false, "", ""},
   };
   for (const Case& c : cases) {
-    PlatformPath target;
-    PlatformPath workingDirectory;
+    WidePlatformPath target;
+    WidePlatformPath workingDirectory;
     bool resolved = false;
     bool apartmentHeld = true;
     // On a thread of its own, in no apartment before: the resolution must
@@ -105,8 +106,8 @@ TEST_F(ProductShortcut, ResolvesTargetAndWorkingDirectory) {
     EXPECT_EQ(resolved, c.resolved) << c.link;
     EXPECT_FALSE(apartmentHeld) << c.link;
     if (!c.resolved) continue;
-    EXPECT_EQ(target.c_str(), c.target) << c.link;
-    EXPECT_EQ(workingDirectory.c_str(), c.workingDirectory) << c.link;
+    EXPECT_EQ(target.c_str(), WideFrom(c.target, CP_ACP)) << c.link;
+    EXPECT_EQ(workingDirectory.c_str(), WideFrom(c.workingDirectory, CP_ACP)) << c.link;
   }
 }
 
