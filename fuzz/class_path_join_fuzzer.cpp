@@ -1,7 +1,7 @@
-// Fuzzes the class-path join: the input holds the current CLASSPATH and the
-// stored class path, separated by the first NUL byte. Each pair is also tried
-// with the current text padded so the joined one lands at the variable's limit.
-#include <cstring>
+// Fuzzes the class-path join, which works in UTF-16: the input's byte pairs
+// are UTF-16 units, holding the current CLASSPATH and the stored class path,
+// separated by the first zero unit. Each pair is also tried with the current
+// text padded so the joined one lands at the variable's limit.
 #include <string>
 
 #include "fuzz/fuzz_support.h"
@@ -9,11 +9,11 @@
 
 namespace {
 
-void CheckJoin(const std::string& current, const std::string& stored) {
+void CheckJoin(const std::wstring& current, const std::wstring& stored) {
   auto joined = std::make_unique<EnvironmentText>();
   const bool changed = JoinClassPath(current.c_str(), stored.c_str(), *joined);
   const bool fits = current.size() + stored.size() <= EnvironmentText::kCapacity;
-  Require(changed == (current.find(stored) == std::string::npos && fits),
+  Require(changed == (current.find(stored) == std::wstring::npos && fits),
           "joins exactly when the stored path is new and the result fits");
   if (changed) Require(current + stored == joined->c_str(), "joined is current then stored");
 }
@@ -21,14 +21,19 @@ void CheckJoin(const std::string& current, const std::string& stored) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  const auto text = TerminatedText(data, size);
-  const std::string current = text.get();
-  const std::size_t storedAt = current.size() < size ? current.size() + 1 : size;
-  const std::string stored = text.get() + storedAt;
+  std::wstring units;
+  for (std::size_t i = 0; i + 1 < size; i += 2) {
+    units += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
+  }
+  const std::size_t separator = units.find(L'\0');
+  const std::wstring current = units.substr(0, separator);
+  std::wstring stored =
+      separator == std::wstring::npos ? std::wstring() : units.substr(separator + 1);
+  stored = stored.substr(0, stored.find(L'\0'));
   CheckJoin(current, stored);
   for (const std::size_t total : {EnvironmentText::kCapacity, EnvironmentText::kCapacity + 1}) {
     const std::size_t used = current.size() + stored.size();
-    if (used < total) CheckJoin(std::string(total - used, ';') + current, stored);
+    if (used < total) CheckJoin(std::wstring(total - used, L';') + current, stored);
   }
   return 0;
 }
