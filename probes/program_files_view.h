@@ -1,0 +1,15 @@
+// A 64-bit product's path as a 32-bit program reads it from the product's
+// shortcut on 64-bit Windows: the shell may map C:\Program Files to the
+// 32-bit view, C:\Program Files (x86), where the product is not.
+#pragma once
+
+#include <cstddef>
+
+// Corrects the terminated `path`, held in an area of `areaSize` characters,
+// in place: when it names nothing and begins with the 32-bit program-files
+// folder (%ProgramFiles(x86)%, or %CommonProgramFiles(x86)%), followed by a
+// backslash or nothing, the same rest under the native folder
+// (%ProgramW6432%, %CommonProgramW6432%) is taken if that names a file (a
+// folder, for `isDirectory`). Otherwise, and when the corrected path would
+// not fit, the path stays as it is.
+void CorrectX86Folder(wchar_t* path, std::size_t areaSize, bool isDirectory);
