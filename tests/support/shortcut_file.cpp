@@ -53,42 +53,42 @@ std::wstring InstallerDescriptor(const GUID& product, const wchar_t* feature,
   return compressed(product) + feature + L">" + compressed(component);
 }
 
-bool SaveAdvertisedShortcut(const std::wstring& linkPath, const std::wstring& descriptor,
-                            const std::string& workingDirectory) {
-  constexpr std::uint32_t kHasWorkingDir = 0x10, kIsUnicode = 0x80, kHasDarwinId = 0x1000;
-  constexpr std::uint32_t kDarwinBlockSize = 0x314, kDarwinSignature = 0xA0000006;
+namespace {
+
+constexpr std::uint32_t kHasWorkingDir = 0x10, kIsUnicode = 0x80;
+
+// Little-endian, as every number of the format.
+void Put(std::string& bytes, std::uint64_t value, int size) {
+  for (int i = 0; i < size; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// The header with `flags` (plus Unicode strings, and the working directory's
+// flag unless it is empty), shown normally; no times, size, icon or hot key.
+void PutHeader(std::string& bytes, std::uint32_t flags, const std::string& workingDirectory) {
   constexpr unsigned char kShellLinkClsid[16] = {0x01, 0x14, 0x02, 0, 0, 0, 0, 0,
                                                  0xC0, 0,    0,    0, 0, 0, 0, 0x46};
-  std::string bytes;
-  const auto put = [&bytes](std::uint64_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-  };
-  put(0x4C, 4);  // the header's size
+  Put(bytes, 0x4C, 4);  // the header's size
   bytes.append(reinterpret_cast<const char*>(kShellLinkClsid), sizeof kShellLinkClsid);
-  put(kHasDarwinId | kIsUnicode | (workingDirectory.empty() ? 0 : kHasWorkingDir), 4);
-  put(0, 4);                        // file attributes
-  put(0, 8), put(0, 8), put(0, 8);  // creation, access and write times
-  put(0, 4), put(0, 4);             // file size, icon index
-  put(SW_SHOWNORMAL, 4);
-  put(0, 2), put(0, 2), put(0, 4), put(0, 4);  // hot key, reserved
-  if (!workingDirectory.empty()) {
-    std::wstring wide(workingDirectory.size(), L'\0');
-    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, workingDirectory.c_str(),
-                                                        static_cast<int>(workingDirectory.size()),
-                                                        &wide[0], static_cast<int>(wide.size()))));
-    put(wide.size(), 2);
-    for (const wchar_t c : wide) put(static_cast<std::uint16_t>(c), 2);
-  }
-  if (descriptor.size() >= MAX_PATH) return false;
-  put(kDarwinBlockSize, 4);
-  put(kDarwinSignature, 4);
-  std::string ansi(MAX_PATH, '\0');
-  for (size_t i = 0; i < descriptor.size(); ++i) ansi[i] = static_cast<char>(descriptor[i]);
-  bytes += ansi;
-  for (size_t i = 0; i < MAX_PATH; ++i) {
-    put(i < descriptor.size() ? static_cast<std::uint16_t>(descriptor[i]) : 0, 2);
-  }
-  put(0, 4);  // the terminal block
+  Put(bytes, flags | kIsUnicode | (workingDirectory.empty() ? 0 : kHasWorkingDir), 4);
+  Put(bytes, 0, 4);                                      // file attributes
+  Put(bytes, 0, 8), Put(bytes, 0, 8), Put(bytes, 0, 8);  // creation, access and write times
+  Put(bytes, 0, 4), Put(bytes, 0, 4);                    // file size, icon index
+  Put(bytes, SW_SHOWNORMAL, 4);
+  Put(bytes, 0, 2), Put(bytes, 0, 2), Put(bytes, 0, 4), Put(bytes, 0, 4);  // hot key, reserved
+}
+
+// The working directory, counted UTF-16 from the ANSI code page, unless empty.
+void PutWorkingDirectory(std::string& bytes, const std::string& workingDirectory) {
+  if (workingDirectory.empty()) return;
+  std::wstring wide(workingDirectory.size(), L'\0');
+  wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, workingDirectory.c_str(),
+                                                      static_cast<int>(workingDirectory.size()),
+                                                      &wide[0], static_cast<int>(wide.size()))));
+  Put(bytes, wide.size(), 2);
+  for (const wchar_t c : wide) Put(bytes, static_cast<std::uint16_t>(c), 2);
+}
+
+bool WriteLinkFile(const std::wstring& linkPath, const std::string& bytes) {
   const HANDLE file = CreateFileW(linkPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -97,4 +97,26 @@ bool SaveAdvertisedShortcut(const std::wstring& linkPath, const std::wstring& de
       WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != FALSE &&
       written == bytes.size();
   return CloseHandle(file) != FALSE && ok;
+}
+
+}  // namespace
+
+bool SaveAdvertisedShortcut(const std::wstring& linkPath, const std::wstring& descriptor,
+                            const std::string& workingDirectory) {
+  constexpr std::uint32_t kHasDarwinId = 0x1000;
+  constexpr std::uint32_t kDarwinBlockSize = 0x314, kDarwinSignature = 0xA0000006;
+  if (descriptor.size() >= MAX_PATH) return false;
+  std::string bytes;
+  PutHeader(bytes, kHasDarwinId, workingDirectory);
+  PutWorkingDirectory(bytes, workingDirectory);
+  Put(bytes, kDarwinBlockSize, 4);
+  Put(bytes, kDarwinSignature, 4);
+  std::string ansi(MAX_PATH, '\0');
+  for (size_t i = 0; i < descriptor.size(); ++i) ansi[i] = static_cast<char>(descriptor[i]);
+  bytes += ansi;
+  for (size_t i = 0; i < MAX_PATH; ++i) {
+    Put(bytes, i < descriptor.size() ? static_cast<std::uint16_t>(descriptor[i]) : 0, 2);
+  }
+  Put(bytes, 0, 4);  // the terminal block
+  return WriteLinkFile(linkPath, bytes);
 }
