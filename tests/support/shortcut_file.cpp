@@ -1,5 +1,5 @@
 // Shortcut files saved through IShellLinkA and IPersistFile, and advertised
-// ones written from the file format.
+// and known-folder ones written from the file format.
 #include "tests/support/shortcut_file.h"
 
 #include <windows.h>
@@ -55,7 +55,7 @@ std::wstring InstallerDescriptor(const GUID& product, const wchar_t* feature,
 
 namespace {
 
-constexpr std::uint32_t kHasWorkingDir = 0x10, kIsUnicode = 0x80;
+constexpr std::uint32_t kHasLinkInfo = 0x2, kHasWorkingDir = 0x10, kIsUnicode = 0x80;
 
 // Little-endian, as every number of the format.
 void Put(std::string& bytes, std::uint64_t value, int size) {
@@ -117,6 +117,35 @@ bool SaveAdvertisedShortcut(const std::wstring& linkPath, const std::wstring& de
   for (size_t i = 0; i < MAX_PATH; ++i) {
     Put(bytes, i < descriptor.size() ? static_cast<std::uint16_t>(descriptor[i]) : 0, 2);
   }
+  Put(bytes, 0, 4);  // the terminal block
+  return WriteLinkFile(linkPath, bytes);
+}
+
+bool SaveKnownFolderShortcut(const std::wstring& linkPath, const std::string& target,
+                             const std::string& workingDirectory) {
+  // The link information: its header, a fixed drive's volume without a
+  // label, the target as the local base path, and an empty suffix.
+  constexpr std::uint32_t kInfoHeaderSize = 0x1C, kVolumeSize = 0x11;
+  constexpr std::uint32_t kPathOffset = kInfoHeaderSize + kVolumeSize;
+  const auto suffixOffset = static_cast<std::uint32_t>(kPathOffset + target.size() + 1);
+  std::string bytes;
+  PutHeader(bytes, kHasLinkInfo, workingDirectory);
+  Put(bytes, suffixOffset + 1, 4);
+  Put(bytes, kInfoHeaderSize, 4);
+  Put(bytes, 1, 4);  // VolumeIDAndLocalBasePath
+  Put(bytes, kInfoHeaderSize, 4), Put(bytes, kPathOffset, 4);
+  Put(bytes, 0, 4), Put(bytes, suffixOffset, 4);  // no network share
+  Put(bytes, kVolumeSize, 4), Put(bytes, DRIVE_FIXED, 4), Put(bytes, 0, 4), Put(bytes, 0x10, 4);
+  Put(bytes, 0, 1);  // the empty label
+  bytes += target;
+  Put(bytes, 0, 2);  // the path's terminator, the empty suffix
+  PutWorkingDirectory(bytes, workingDirectory);
+  // FOLDERID_ProgramFiles {905E63B6-C1BF-494E-B2E9-6B12E0D1F0B1}, at the
+  // start of a target ID list that the link does not carry.
+  Put(bytes, 0x1C, 4), Put(bytes, 0xA000000B, 4);
+  Put(bytes, 0x905E63B6, 4), Put(bytes, 0xC1BF, 2), Put(bytes, 0x494E, 2);
+  Put(bytes, 0xB1F0D1E0126BE9B2, 8);
+  Put(bytes, 0, 4);
   Put(bytes, 0, 4);  // the terminal block
   return WriteLinkFile(linkPath, bytes);
 }
