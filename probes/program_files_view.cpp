@@ -8,8 +8,8 @@ namespace {
 
 // The 32-bit view's and the native folder's variables; without their first
 // six characters ("Common") they name the program-files folders themselves.
-constexpr wchar_t kCommonX86[] = L"CommonProgramFiles(x86)";
-constexpr wchar_t kCommonNative[] = L"CommonProgramW6432";
+constexpr const wchar_t* kCommonX86 = L"CommonProgramFiles(x86)";
+constexpr const wchar_t* kCommonNative = L"CommonProgramW6432";
 constexpr int kCommonLength = 6;
 
 // Whether `path` names a file, or for `isDirectory` a folder.
