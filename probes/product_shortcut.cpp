@@ -9,8 +9,11 @@
 #include "platform/com_apartment.h"
 #include "platform/system_library.h"
 #include "probes/desktop_queries.h"
+#include "probes/folder_relative_link.h"
 #include "probes/installer_shortcut.h"
 #include "probes/product_shortcut.h"
+#include "probes/program_files_view.h"
+#include "probes/wow64_process.h"
 
 bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
   shortcutPath.Clear();
@@ -79,6 +82,11 @@ bool ResolveShortcut(const char* shortcutPath, WidePlatformPath& targetPath,
   const ComPtr<IPersistFile> file(rawFile);
 
   if (FAILED(file.Get()->Load(wideShortcutPath.c_str(), STGM_READ))) return false;
+  // On 64-bit Windows, the shell shows this 32-bit program a link to
+  // C:\Program Files\... as one to C:\Program Files (x86)\... when the link
+  // is stored relative to that folder, as 64-bit setups store them.
+  const bool underWow64 = RunsUnderWow64();
+  if (underWow64) ReloadWithoutFolderTranslation(link.Get());
 
   targetPath.Clear();
   const InstallerAnswer answer = IsAdvertised(link.Get())
@@ -99,11 +107,13 @@ bool ResolveShortcut(const char* shortcutPath, WidePlatformPath& targetPath,
       link.Get()->GetPath(targetPath.Area(), WidePlatformPath::kAreaSize, &findData,
                           SLGP_UNCPRIORITY);
       targetPath.Terminate();
+      if (underWow64) CorrectX86Folder(targetPath, false);
       break;
   }
   workingDirectory.Clear();
   const HRESULT status =
       link.Get()->GetWorkingDirectory(workingDirectory.Area(), WidePlatformPath::kAreaSize);
   workingDirectory.Terminate();
+  if (underWow64 && !workingDirectory.empty()) CorrectX86Folder(workingDirectory, true);
   return status == S_OK;
 }

@@ -96,6 +96,10 @@ Layout BuildLayout() {
   char programs86[MAX_PATH] = {};
   SHGetSpecialFolderPathA(nullptr, programs86, CSIDL_PROGRAM_FILESX86, FALSE);
   layout.programs86 = std::string(programs86) + "\\";
+  // Named so in the environment of 32-bit and 64-bit programs alike.
+  const std::optional<std::string> programs = EnvironmentValue("ProgramW6432");
+  if (!programs || programs->empty()) layout.error += "ProgramW6432 is not set; ";
+  layout.programs = programs.value_or("") + "\\";
   return layout;
 }
 
@@ -115,7 +119,8 @@ const Layout& TheLayout() {
 std::string Expand(std::string text) {
   const std::pair<std::string, std::string> names[] = {{"{medium}", TheLayout().medium},
                                                        {"{work}", TheLayout().work},
-                                                       {"{programs86}", TheLayout().programs86}};
+                                                       {"{programs86}", TheLayout().programs86},
+                                                       {"{programs}", TheLayout().programs}};
   for (const auto& [name, folder] : names) {
     for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at)) {
       text.replace(at, name.size(), folder);
@@ -173,7 +178,8 @@ Hold::~Hold() {
 }
 
 Shortcut::Shortcut(int folderId, const std::string& linkName, const std::wstring& target,
-                   const std::wstring& workingDirectory, const std::wstring& descriptor) {
+                   const std::wstring& workingDirectory, const std::wstring& descriptor,
+                   bool knownFolderBlock) {
   char folder[MAX_PATH] = {};
   if (!SHGetSpecialFolderPathA(nullptr, folder, folderId, TRUE)) return;
   // Split in UTF-16, where a double-byte character's second byte cannot pass
@@ -190,7 +196,9 @@ Shortcut::Shortcut(int folderId, const std::string& linkName, const std::wstring
   CoInitialize(nullptr);
   bool outsideAscii = false;
   for (const wchar_t c : target) outsideAscii = outsideAscii || c > 0x7F;
-  if (!descriptor.empty()) {
+  if (knownFolderBlock) {
+    ok_ = SaveKnownFolderShortcut(path_, NarrowFrom(target, CP_ACP), workingDirectory);
+  } else if (!descriptor.empty()) {
     ok_ = SaveAdvertisedShortcut(path_, descriptor, workingDirectory);
   } else if (outsideAscii) {
     ok_ = SaveItemListShortcut(path_, target, workingDirectory);
@@ -225,6 +233,14 @@ RunningProgram::RunningProgram(const std::string& path, Hold& hold)
 
 FileCopy::FileCopy(const std::string& from, const std::string& to)
     : to_(to), ok_(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE) {}
+
+ProgramCopy::ProgramCopy(const std::string& path)
+    : path_(path), ok_(CopyInto(TheLayout().bin + "recorder.exe", path)) {}
+
+ProgramCopy::~ProgramCopy() {
+  DeleteFileA(path_.c_str());
+  RemoveDirectoryA(path_.substr(0, path_.rfind('\\')).c_str());
+}
 
 SystemLibrarySwap::SystemLibrarySwap(const std::string& replacement, const char* library)
     : library_(library) {

@@ -31,6 +31,7 @@ struct Layout {
   std::string bin;         // this program's folder: autorun.exe, autorun-signed.exe, recorder.exe,
                            // e2e_psapi.dll, installer_product.msi
   std::string programs86;  // the 32-bit Program Files folder, ending in a backslash
+  std::string programs;    // the native one (%ProgramW6432%), ending in a backslash
   std::string error;       // why the layout could not be built; empty when it was
 };
 // The product installed in a folder whose name no ANSI code page of the tests
@@ -43,8 +44,8 @@ constexpr char kForeignWork[] = u8"C:\\Program Files\\Łódź Soft\\Dane";
 // package of installer_product.msi installed with msiexec.
 const Layout& TheLayout();
 
-// The text with "{medium}", "{work}" and "{programs86}" replaced by those
-// folders.
+// The text with "{medium}", "{work}", "{programs86}" and "{programs}"
+// replaced by those folders.
 std::string Expand(std::string text);
 
 // What the stand-in programs saw (recorder_record.h), in the layout's records.
@@ -73,9 +74,12 @@ class Hold : Scope {
 class Shortcut : Scope {
  public:
   // With a `descriptor` of Windows Installer's, the shortcut is an
-  // advertised one, which names that instead of `target`.
+  // advertised one, which names that instead of `target`. With
+  // `knownFolderBlock`, it is written from the file format, holding `target`
+  // as stored and marked relative to the program-files folder.
   Shortcut(int folderId, const std::string& linkName, const std::wstring& target,
-           const std::wstring& workingDirectory, const std::wstring& descriptor = L"");
+           const std::wstring& workingDirectory, const std::wstring& descriptor = L"",
+           bool knownFolderBlock = false);
   ~Shortcut();
   bool Ok() const { return ok_; }
 
@@ -132,6 +136,19 @@ class FileCopy : Scope {
 
  private:
   std::string to_;
+  bool ok_;
+};
+
+// A copy of the stand-in program at `path` for the duration, in a folder of
+// its own, which goes with it.
+class ProgramCopy : Scope {
+ public:
+  explicit ProgramCopy(const std::string& path);
+  ~ProgramCopy();
+  bool Ok() const { return ok_; }
+
+ private:
+  std::string path_;
   bool ok_;
 };
 

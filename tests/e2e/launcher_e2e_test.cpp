@@ -69,6 +69,21 @@ const std::wstring kAdvertised =
 const std::wstring kAdvertisedUnknown =
     InstallerDescriptor(kUnknownProduct, L"Main", kInstallerComponent);
 using Config = std::map<std::pair<std::string, std::string>, std::string>;
+// A product's program and folder, as a 32-bit program reads them from a link
+// that a 64-bit setup made relative to the program-files folder, and where
+// the 64-bit build is.
+constexpr char kX86Product[] = "{programs86}AutorunE2ENative\\product.exe";
+constexpr char kX86Folder[] = "{programs86}AutorunE2ENative";
+constexpr char kNativeProduct[] = "{programs}AutorunE2ENative\\product.exe";
+constexpr char kNativeFolder[] = "{programs}AutorunE2ENative";
+
+// Whether this test program runs under WOW64. It is built in the launcher's
+// bitness, so the launcher does too: only there does it take a "(x86)" path
+// that names nothing for the native one.
+bool UnderWow64() {
+  BOOL underWow64 = FALSE;
+  return IsWow64Process(GetCurrentProcess(), &underWow64) && underWow64;
+}
 
 // One run of the launcher: the machine, the command-line tail, and what must
 // come of it. The defaults are the installed product with its all-users
@@ -96,6 +111,10 @@ struct Case {
   // The system's installer library swapped for one without its functions.
   Case& InstallerLackingFunctions() { return installerStandIn = true, *this; }
   Case& LinkStartsIn(const char* directory) { return linkDirectory = directory, *this; }
+  // The shortcut written from the file format with a known-folder block.
+  Case& KnownFolderLink() { return knownFolderLink = true, *this; }
+  // A copy of the stand-in program there, in a folder of its own.
+  Case& Placed(const char* path) { return placed.push_back(path), *this; }
   // In UTF-8; set and stored in UTF-16.
   Case& ClassPaths(const char* inEnvironment, const char* stored) {
     return classPath = inEnvironment, storedClassPath = stored, *this;
@@ -115,6 +134,9 @@ struct Case {
   Case& Starts(const char* path, const char* directory, const char* seen, bool wait) {
     return program = path, cwd = directory, seenClassPath = seen, waits = wait, *this;
   }
+  Case& StartsUnderWow64(const char* path, const char* directory, const char* seen, bool wait) {
+    return UnderWow64() ? Starts(path, directory, seen, wait) : *this;
+  }
 
   std::string name;
   bool installed = true;
@@ -133,6 +155,8 @@ struct Case {
   std::string target = kProduct;
   std::string linkDirectory = kProductWork;  // the shortcut's "Start in"
   std::wstring advertised;                   // empty: a plain shortcut
+  bool knownFolderLink = false;
+  std::vector<std::string> placed;
   bool installerStandIn = false;
   const char* classPath = "A;";        // null: unset
   const char* storedClassPath = "B;";  // null: none stored
@@ -265,6 +289,29 @@ const Case kStarts[] = {
     Case("installer-product-from-a-plain-shortcut")
         .Target(kInstalledProduct)
         .Starts(kInstalledProduct, kProductWork, "A;B;", kWaits),
+    // A link that a 64-bit setup made relative to the program-files folder:
+    // a 32-bit reader is shown its "(x86)" view, where the 64-bit product is
+    // not. Under WOW64 the launcher finds it in the native folder; the
+    // 64-bit twin reads the stored "(x86)" path, which names nothing, and
+    // starts nothing.
+    Case("known-folder-link-to-a-64-bit-product-starts-it-from-the-native-folder")
+        .KnownFolderLink()
+        .Target(kX86Product)
+        .LinkStartsIn(kX86Folder)
+        .Placed(kNativeProduct)
+        .StartsUnderWow64(kNativeProduct, kNativeFolder, "A;B;", kWaits),
+    Case("known-folder-link-with-both-builds-starts-the-x86-one")
+        .KnownFolderLink()
+        .Target(kX86Product)
+        .LinkStartsIn(kX86Folder)
+        .Placed(kNativeProduct)
+        .Placed(kX86Product)
+        .Starts(kX86Product, kX86Folder, "A;B;", kWaits),
+    // The link read again without its folder translation names what it
+    // stores, strings in place.
+    Case("known-folder-link-read-again-names-its-target-and-working-directory")
+        .KnownFolderLink()
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
     Case("psapi-lacking-function-then-product-starts")
         .With(Psapi::LackingFunction)
         .Shows("Fatal Error", kPsapiBroken)
@@ -303,6 +350,11 @@ const Case kRefusals[] = {
     Case("installer-library-lacking-functions-reads-the-link-as-before")
         .Advertised(kAdvertised)
         .InstallerLackingFunctions(),
+    // Neither build is there: the start fails, silently.
+    Case("known-folder-link-to-no-build-starts-nothing")
+        .KnownFolderLink()
+        .Target(kX86Product)
+        .LinkStartsIn(kX86Folder),
     Case("product-link-without-leading-backslash")
         .Value("Config", "ProductLink", "AutorunE2E\\Product.lnk")
         .Shows("Autorun", kLinkMissing),
@@ -408,8 +460,11 @@ struct Machine {
     if (c.link != LinkPlace::None) {
       shortcut.emplace(c.link == LinkPlace::AllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS,
                        c.linkName, WideFromUtf8(Expand(c.target)),
-                       WideFromUtf8(Expand(c.linkDirectory)), c.advertised);
+                       WideFromUtf8(Expand(c.linkDirectory)), c.advertised, c.knownFolderLink);
       if (!shortcut->Ok()) problems += "shortcut; ";
+    }
+    for (const std::string& path : c.placed) {
+      if (!programs.emplace_back(Expand(path)).Ok()) problems += "placed program; ";
     }
     if (c.setupWindow && !window.emplace(kSetupTitle).Ok()) problems += "setup window; ";
     if (!c.running.empty() && !running.emplace(Expand(c.running), hold).Ok()) {
@@ -453,6 +508,7 @@ struct Machine {
   std::optional<RegistryValueScope> stored;
   std::optional<RegistryValueScope> uninstall;
   std::optional<Shortcut> shortcut;
+  std::list<ProgramCopy> programs;
   std::optional<TitledWindow> window;
   std::optional<RunningProgram> running;
   std::optional<SystemLibrarySwap> swapped;

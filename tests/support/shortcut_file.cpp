@@ -59,51 +59,39 @@ std::wstring InstallerDescriptor(const GUID& product, const wchar_t* feature,
 
 namespace {
 
-// Writes a link from the file format ([MS-SHLLINK]): the header, the target's
-// item list unless it is empty, the working directory unless it is empty,
-// Windows Installer's block for a `descriptor` unless it is empty, and the
-// terminal block. False when it could not be written.
-bool WriteLink(const std::wstring& linkPath, const std::string& itemList,
-               const std::wstring& workingDirectory, const std::wstring& descriptor) {
-  constexpr std::uint32_t kHasItemList = 0x1, kHasWorkingDir = 0x10, kIsUnicode = 0x80,
-                          kHasDarwinId = 0x1000;
-  constexpr std::uint32_t kDarwinBlockSize = 0x314, kDarwinSignature = 0xA0000006;
+constexpr std::uint32_t kHasItemList = 0x1, kHasLinkInfo = 0x2, kHasWorkingDir = 0x10,
+                        kIsUnicode = 0x80, kHasDarwinId = 0x1000;
+
+// Little-endian, as every number of the format.
+void Put(std::string& bytes, std::uint64_t value, int size) {
+  for (int i = 0; i < size; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// Writes a link from the file format ([MS-SHLLINK]): the header with `flags`
+// (Unicode strings, and the working directory's flag unless it is empty),
+// `target` (the item list or the link information that the flags announce),
+// the working directory, the extra data `blocks` and the terminal block.
+// False when it could not be written.
+bool WriteLink(const std::wstring& linkPath, std::uint32_t flags, const std::string& target,
+               const std::wstring& workingDirectory, const std::string& blocks) {
   constexpr unsigned char kShellLinkClsid[16] = {0x01, 0x14, 0x02, 0, 0, 0, 0, 0,
                                                  0xC0, 0,    0,    0, 0, 0, 0, 0x46};
-  if (descriptor.size() >= MAX_PATH) return false;
   std::string bytes;
-  const auto put = [&bytes](std::uint64_t value, int size) {
-    for (int i = 0; i < size; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
-  };
-  put(0x4C, 4);  // the header's size
+  Put(bytes, 0x4C, 4);  // the header's size
   bytes.append(reinterpret_cast<const char*>(kShellLinkClsid), sizeof kShellLinkClsid);
-  put(kIsUnicode | (itemList.empty() ? 0 : kHasItemList) |
-          (workingDirectory.empty() ? 0 : kHasWorkingDir) | (descriptor.empty() ? 0 : kHasDarwinId),
-      4);
-  put(0, 4);                        // file attributes
-  put(0, 8), put(0, 8), put(0, 8);  // creation, access and write times
-  put(0, 4), put(0, 4);             // file size, icon index
-  put(SW_SHOWNORMAL, 4);
-  put(0, 2), put(0, 2), put(0, 4), put(0, 4);  // hot key, reserved
-  if (!itemList.empty()) {
-    put(itemList.size(), 2);
-    bytes += itemList;
-  }
+  Put(bytes, flags | kIsUnicode | (workingDirectory.empty() ? 0 : kHasWorkingDir), 4);
+  Put(bytes, 0, 4);                                      // file attributes
+  Put(bytes, 0, 8), Put(bytes, 0, 8), Put(bytes, 0, 8);  // creation, access and write times
+  Put(bytes, 0, 4), Put(bytes, 0, 4);                    // file size, icon index
+  Put(bytes, SW_SHOWNORMAL, 4);
+  Put(bytes, 0, 2), Put(bytes, 0, 2), Put(bytes, 0, 4), Put(bytes, 0, 4);  // hot key, reserved
+  bytes += target;
   if (!workingDirectory.empty()) {
-    put(workingDirectory.size(), 2);
-    for (const wchar_t c : workingDirectory) put(static_cast<std::uint16_t>(c), 2);
+    Put(bytes, workingDirectory.size(), 2);
+    for (const wchar_t c : workingDirectory) Put(bytes, static_cast<std::uint16_t>(c), 2);
   }
-  if (!descriptor.empty()) {
-    put(kDarwinBlockSize, 4);
-    put(kDarwinSignature, 4);
-    std::string ansi(MAX_PATH, '\0');
-    for (size_t i = 0; i < descriptor.size(); ++i) ansi[i] = static_cast<char>(descriptor[i]);
-    bytes += ansi;
-    for (size_t i = 0; i < MAX_PATH; ++i) {
-      put(i < descriptor.size() ? static_cast<std::uint16_t>(descriptor[i]) : 0, 2);
-    }
-  }
-  put(0, 4);  // the terminal block
+  bytes += blocks;
+  Put(bytes, 0, 4);  // the terminal block
   const HANDLE file = CreateFileW(linkPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
@@ -118,14 +106,54 @@ bool WriteLink(const std::wstring& linkPath, const std::string& itemList,
 
 bool SaveAdvertisedShortcut(const std::wstring& linkPath, const std::wstring& descriptor,
                             const std::wstring& workingDirectory) {
-  return WriteLink(linkPath, "", workingDirectory, descriptor);
+  constexpr std::uint32_t kDarwinBlockSize = 0x314, kDarwinSignature = 0xA0000006;
+  if (descriptor.size() >= MAX_PATH) return false;
+  std::string block;
+  Put(block, kDarwinBlockSize, 4);
+  Put(block, kDarwinSignature, 4);
+  std::string ansi(MAX_PATH, '\0');
+  for (size_t i = 0; i < descriptor.size(); ++i) ansi[i] = static_cast<char>(descriptor[i]);
+  block += ansi;
+  for (size_t i = 0; i < MAX_PATH; ++i) {
+    Put(block, i < descriptor.size() ? static_cast<std::uint16_t>(descriptor[i]) : 0, 2);
+  }
+  return WriteLink(linkPath, kHasDarwinId, "", workingDirectory, block);
 }
 
 bool SaveItemListShortcut(const std::wstring& linkPath, const std::wstring& target,
                           const std::wstring& workingDirectory) {
   PIDLIST_ABSOLUTE item = nullptr;
   if (FAILED(SHParseDisplayName(target.c_str(), nullptr, &item, 0, nullptr))) return false;
-  const std::string itemList(reinterpret_cast<const char*>(item), ILGetSize(item));
+  std::string itemList;
+  Put(itemList, ILGetSize(item), 2);
+  itemList.append(reinterpret_cast<const char*>(item), ILGetSize(item));
   CoTaskMemFree(item);
-  return WriteLink(linkPath, itemList, workingDirectory, L"");
+  return WriteLink(linkPath, kHasItemList, itemList, workingDirectory, "");
+}
+
+bool SaveKnownFolderShortcut(const std::wstring& linkPath, const std::string& target,
+                             const std::wstring& workingDirectory) {
+  // The link information: its header, a fixed drive's volume without a
+  // label, the target as the local base path, and an empty suffix.
+  constexpr std::uint32_t kInfoHeaderSize = 0x1C, kVolumeSize = 0x11;
+  constexpr std::uint32_t kPathOffset = kInfoHeaderSize + kVolumeSize;
+  const auto suffixOffset = static_cast<std::uint32_t>(kPathOffset + target.size() + 1);
+  std::string info;
+  Put(info, suffixOffset + 1, 4);
+  Put(info, kInfoHeaderSize, 4);
+  Put(info, 1, 4);  // VolumeIDAndLocalBasePath
+  Put(info, kInfoHeaderSize, 4), Put(info, kPathOffset, 4);
+  Put(info, 0, 4), Put(info, suffixOffset, 4);  // no network share
+  Put(info, kVolumeSize, 4), Put(info, DRIVE_FIXED, 4), Put(info, 0, 4), Put(info, 0x10, 4);
+  Put(info, 0, 1);  // the empty label
+  info += target;
+  Put(info, 0, 2);  // the path's terminator, the empty suffix
+  // FOLDERID_ProgramFiles {905E63B6-C1BF-494E-B2E9-6B12E0D1F0B1}, at the
+  // start of a target item list that the link does not carry.
+  std::string block;
+  Put(block, 0x1C, 4), Put(block, 0xA000000B, 4);
+  Put(block, 0x905E63B6, 4), Put(block, 0xC1BF, 2), Put(block, 0x494E, 2);
+  Put(block, 0xB1F0D1E0126BE9B2, 8);
+  Put(block, 0, 4);
+  return WriteLink(linkPath, kHasLinkInfo, info, workingDirectory, block);
 }

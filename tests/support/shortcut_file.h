@@ -36,3 +36,13 @@ bool SaveAdvertisedShortcut(const std::wstring& linkPath, const std::wstring& de
 // it could not be written.
 bool SaveItemListShortcut(const std::wstring& linkPath, const std::wstring& target,
                           const std::wstring& workingDirectory);
+
+// Writes a shortcut at `linkPath` byte by byte, as a 32-bit program on 64-bit
+// Windows is shown one that a 64-bit setup made relative to the program-files
+// folder: `target` (in the ANSI code page) as its stored path, a KnownFolder
+// data block naming FOLDERID_ProgramFiles, and `workingDirectory` unless it
+// is empty. It carries no target item list: without one, the link objects of
+// Windows and of Wine both give the stored path. False when it could not be
+// written.
+bool SaveKnownFolderShortcut(const std::wstring& linkPath, const std::string& target,
+                             const std::wstring& workingDirectory);

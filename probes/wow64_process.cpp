@@ -1,0 +1,14 @@
+// WOW64, asked of KERNEL32 at run time.
+#include "probes/wow64_process.h"
+
+#include <windows.h>
+
+#include "platform/system_library.h"
+
+bool RunsUnderWow64() {
+  const auto isWow64Process =
+      LookUpFunction<decltype(&IsWow64Process)>(GetModuleHandleA("KERNEL32.DLL"), "IsWow64Process");
+  BOOL underWow64 = FALSE;
+  return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &underWow64) &&
+         underWow64;
+}
