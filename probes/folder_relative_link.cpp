@@ -25,43 +25,36 @@ bool HasDataBlock(IShellLinkDataList* list, DWORD signature) {
   return found;
 }
 
-// The link written to memory and read back from there; false when it could
-// not be written, which leaves the object as it was.
-bool SaveAndLoad(IPersistStream* persist) {
-  const auto createStream =
-      SystemFunction<decltype(&CreateStreamOnHGlobal)>("OLE32.DLL", "CreateStreamOnHGlobal");
-  IStream* rawStream = nullptr;
-  if (createStream == nullptr || FAILED(createStream(nullptr, TRUE, &rawStream))) return false;
-  const ComPtr<IStream> stream(rawStream);
-  const LARGE_INTEGER start = {};
-  if (FAILED(persist->Save(stream.Get(), FALSE)) ||
-      FAILED(stream.Get()->Seek(start, STREAM_SEEK_SET, nullptr))) {
-    return false;
-  }
-  persist->Load(stream.Get());
-  return true;
-}
-
 }  // namespace
 
 void ReloadWithoutFolderTranslation(IShellLinkW* link) {
   IShellLinkDataList* rawList = nullptr;
-  IPersistStream* rawPersist = nullptr;
   if (FAILED(link->QueryInterface(IID_IShellLinkDataList, reinterpret_cast<void**>(&rawList)))) {
     return;
   }
   const ComPtr<IShellLinkDataList> list(rawList);
+  DWORD flags = 0;
+  if (FAILED(list.Get()->GetFlags(&flags)) ||
+      ((flags & SLDF_HAS_EXP_SZ) == 0 && !HasDataBlock(list.Get(), kKnownFolderBlock) &&
+       !HasDataBlock(list.Get(), EXP_SPECIAL_FOLDER_SIG))) {
+    return;
+  }
+  IPersistStream* rawPersist = nullptr;
+  IStream* rawStream = nullptr;
+  const auto createStream =
+      SystemFunction<decltype(&CreateStreamOnHGlobal)>("OLE32.DLL", "CreateStreamOnHGlobal");
   if (FAILED(link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(&rawPersist)))) {
     return;
   }
   const ComPtr<IPersistStream> persist(rawPersist);
-  DWORD flags = 0;
-  if (FAILED(list.Get()->GetFlags(&flags))) return;
-  if ((flags & SLDF_HAS_EXP_SZ) == 0 && !HasDataBlock(list.Get(), kKnownFolderBlock) &&
-      !HasDataBlock(list.Get(), EXP_SPECIAL_FOLDER_SIG)) {
-    return;
+  if (createStream == nullptr || FAILED(createStream(nullptr, TRUE, &rawStream))) return;
+  const ComPtr<IStream> stream(rawStream);
+  // The flag only steers how the link is read: an object left unsaved with
+  // it reads as loaded.
+  const LARGE_INTEGER start = {};
+  if (SUCCEEDED(list.Get()->SetFlags(flags | SLDF_DISABLE_KNOWNFOLDER_RELATIVE_TRACKING)) &&
+      SUCCEEDED(persist.Get()->Save(stream.Get(), FALSE)) &&
+      SUCCEEDED(stream.Get()->Seek(start, STREAM_SEEK_SET, nullptr))) {
+    persist.Get()->Load(stream.Get());
   }
-  if (FAILED(list.Get()->SetFlags(flags | SLDF_DISABLE_KNOWNFOLDER_RELATIVE_TRACKING))) return;
-  // Unsaved, the link keeps its flags as loaded.
-  if (!SaveAndLoad(persist.Get())) list.Get()->SetFlags(flags);
 }

@@ -1,4 +1,4 @@
-// The process list: identifiers in a heap area that grows until the
+// The process list: identifiers in a local-memory area that grows until the
 // enumeration no longer fills it.
 #include "probes/process_list.h"
 
@@ -10,13 +10,13 @@ constexpr DWORD kLongestList = 1u << 20;
 void ProcessList::Enumerate(EnumProcessesFn enumProcesses) {
   Free();
   for (DWORD capacity = kFirstListLength; capacity <= kLongestList; capacity *= 2) {
-    auto* larger = static_cast<DWORD*>(HeapAlloc(GetProcessHeap(), 0, capacity * sizeof(DWORD)));
+    auto* larger = static_cast<DWORD*>(LocalAlloc(LMEM_FIXED, capacity * sizeof(DWORD)));
     // A list that cannot grow keeps what it already holds: a partial answer
     // still finds most running products, an empty one none.
     if (larger == nullptr) return;
     DWORD bytes = 0;
     if (!enumProcesses(larger, capacity * sizeof(DWORD), &bytes)) {
-      HeapFree(GetProcessHeap(), 0, larger);
+      LocalFree(larger);
       return;
     }
     Free();
@@ -29,7 +29,7 @@ void ProcessList::Enumerate(EnumProcessesFn enumProcesses) {
 }
 
 void ProcessList::Free() {
-  if (ids_ != nullptr) HeapFree(GetProcessHeap(), 0, ids_);
+  if (ids_ != nullptr) LocalFree(ids_);
   ids_ = nullptr;
   count_ = 0;
 }

@@ -9,6 +9,7 @@ bool RunsUnderWow64() {
   const auto isWow64Process =
       LookUpFunction<decltype(&IsWow64Process)>(GetModuleHandleA("KERNEL32.DLL"), "IsWow64Process");
   BOOL underWow64 = FALSE;
-  return isWow64Process != nullptr && isWow64Process(GetCurrentProcess(), &underWow64) &&
-         underWow64;
+  // The current process's pseudo handle, which GetCurrentProcess returns.
+  const auto currentProcess = reinterpret_cast<HANDLE>(-1);
+  return isWow64Process != nullptr && isWow64Process(currentProcess, &underWow64) && underWow64;
 }
