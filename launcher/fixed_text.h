@@ -12,6 +12,18 @@
 inline std::size_t TextLength(const char* text) { return std::strlen(text); }
 inline std::size_t TextLength(const wchar_t* text) { return std::wcslen(text); }
 
+// Appends `text` to the terminated text in `area`, which holds `capacity`
+// characters and a terminator; on overflow returns false and leaves it
+// unchanged. One copy of the code for every capacity.
+template <typename Char>
+[[gnu::noinline]] bool AppendWithin(Char* area, std::size_t capacity, const Char* text) {
+  const std::size_t used = TextLength(area);
+  const std::size_t length = TextLength(text);
+  if (length > capacity - used) return false;
+  std::memmove(area + used, text, (length + 1) * sizeof(Char));
+  return true;
+}
+
 template <typename Char, std::size_t Capacity>
 class BasicFixedText {
  public:
@@ -35,13 +47,7 @@ class BasicFixedText {
   }
 
   // Appends; on overflow returns false and leaves the text unchanged.
-  bool Append(const Char* text) {
-    const std::size_t used = size();
-    const std::size_t length = TextLength(text);
-    if (length > Capacity - used) return false;
-    std::memmove(text_ + used, text, (length + 1) * sizeof(Char));
-    return true;
-  }
+  bool Append(const Char* text) { return AppendWithin(text_, Capacity, text); }
 
   // The raw area, kAreaSize characters, for platform calls that fill it. The
   // caller must leave it terminated within the area (use Terminate when

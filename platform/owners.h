@@ -40,14 +40,11 @@ class UniqueResource {
   T value_ = Traits::Invalid();
 };
 
-struct KernelHandleTraits {  // null means none
+// Kernel objects and files alike: some functions answer "none" with null,
+// others with INVALID_HANDLE_VALUE, and neither is ever closed.
+struct KernelHandleTraits {
   static HANDLE Invalid() { return nullptr; }
-  static bool IsValid(HANDLE h) { return h != nullptr; }
-  static void Close(HANDLE h) { CloseHandle(h); }
-};
-struct FileHandleTraits {  // INVALID_HANDLE_VALUE means none
-  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
-  static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
+  static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
   static void Close(HANDLE h) { CloseHandle(h); }
 };
 struct RegKeyTraits {
@@ -60,16 +57,20 @@ struct LibraryTraits {
   static bool IsValid(HMODULE m) { return m != nullptr; }
   static void Close(HMODULE m) { FreeLibrary(m); }
 };
-template <typename Interface>
-struct ComTraits {
-  static Interface* Invalid() { return nullptr; }
-  static bool IsValid(Interface* p) { return p != nullptr; }
-  static void Close(Interface* p) { p->Release(); }
+struct ComTraits {  // every interface is released through IUnknown
+  static IUnknown* Invalid() { return nullptr; }
+  static bool IsValid(IUnknown* p) { return p != nullptr; }
+  static void Close(IUnknown* p) { p->Release(); }
 };
 
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
-using UniqueFile = UniqueResource<HANDLE, FileHandleTraits>;
+using UniqueFile = UniqueHandle;
 using UniqueRegKey = UniqueResource<HKEY, RegKeyTraits>;
 using UniqueLibrary = UniqueResource<HMODULE, LibraryTraits>;
+// One owner for every interface, so the release's code is shared.
 template <typename Interface>
-using ComPtr = UniqueResource<Interface*, ComTraits<Interface>>;
+class ComPtr : public UniqueResource<IUnknown*, ComTraits> {
+ public:
+  explicit ComPtr(Interface* object) : UniqueResource(object) {}
+  Interface* Get() const { return static_cast<Interface*>(UniqueResource::Get()); }
+};

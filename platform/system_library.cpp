@@ -11,3 +11,11 @@ UniqueLibrary LoadSystemLibrary(const char* fileName) {
   if (!path.Append("\\") || !path.Append(fileName)) return UniqueLibrary();
   return UniqueLibrary(LoadLibraryA(path.c_str()));
 }
+
+// Out of line: every system function the launcher loads on demand goes
+// through here, at the cost of one call each.
+FARPROC SystemProcedure(const char* libraryFileName, const char* name) {
+  HMODULE library = GetModuleHandleA(libraryFileName);
+  if (library == nullptr) library = LoadSystemLibrary(libraryFileName).Release();
+  return library == nullptr ? nullptr : GetProcAddress(library, name);
+}

@@ -19,9 +19,9 @@ Function LookUpFunction(HMODULE library, const char* name) {
 // A function of a system library that is loaded on first use and then kept,
 // so the window manager, shell and component libraries cost nothing on the
 // roads that never need them. Null when the library or function is missing.
+FARPROC SystemProcedure(const char* libraryFileName, const char* name);
 template <typename Function>
 Function SystemFunction(const char* libraryFileName, const char* name) {
-  HMODULE library = GetModuleHandleA(libraryFileName);
-  if (library == nullptr) library = LoadSystemLibrary(libraryFileName).Release();
-  return library == nullptr ? nullptr : LookUpFunction<Function>(library, name);
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(SystemProcedure(libraryFileName, name)));
 }
