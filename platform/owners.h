@@ -41,7 +41,7 @@ class UniqueResource {
 };
 
 // Kernel objects and files alike: some functions answer "none" with null,
-// others with INVALID_HANDLE_VALUE, and neither is ever closed.
+// others with INVALID_HANDLE_VALUE; neither value is closed.
 struct KernelHandleTraits {
   static HANDLE Invalid() { return nullptr; }
   static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
