@@ -15,7 +15,8 @@ constexpr int kBadUsage = 2;
 void PrintHelp() {
   std::printf(
       "Usage: autorun-check MEDIUM_FOLDER\n"
-      "       autorun-check --simulate MEDIUM_FOLDER [machine options]\n\n"
+      "       autorun-check --simulate MEDIUM_FOLDER [machine options]\n"
+      "       autorun-check --version\n\n"
       "Checks the medium's install.dat (read exactly as the launcher reads it), the\n"
       "programs it names and autorun.inf, one line per finding: severity, file,\n"
       "section and key, what is wrong, what the launcher then does, and what to do.\n"
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
   const std::string first = argc > 1 ? argv[1] : "";
   if (first == "--help" || first == "-h") {
     PrintHelp();
+    return kFine;
+  }
+  if (first == "--version") {
+    std::printf("autorun-check %s\n", AUTORUN_VERSION);
     return kFine;
   }
   if (first == "--simulate") {
