@@ -3,26 +3,36 @@
 # the header change, then the complaint the check must make ("passed": the
 # untouched copy passes). A change "map:stand-in" leaves the program as it
 # is and doctors its link map instead, as if the direct start's test
-# stand-in had been linked in its place. Copies go to a scratch folder in the
-# build tree.
-# Usage: size-check-rows.sh EXE BUDGET MAP SCRATCH
+# stand-in had been linked in its place; "map+ARCHIVE(MEMBER)" adds that
+# toolchain member to the map's archive members. Copies go to a scratch
+# folder in the build tree.
+# Usage: size-check-rows.sh EXE BUDGET MAP SCRATCH NOTICES
 set -eu
 here=$(dirname "$0")
-exe="$1" budget="$2" map="$3" scratch="$4"
+exe="$1" budget="$2" map="$3" scratch="$4" notices="$5"
 mkdir -p "$scratch"
 failed=0
 while read -r change complaint; do
   copy="$scratch/autorun-$change.exe"
   copied_map=$map
-  if [ "$change" = map:stand-in ]; then
-    cp "$exe" "$copy"
-    copied_map="$scratch/autorun-stand-in.map"
-    sed 's|[^ ]*libautorun_start\.a(direct_start\.cpp\.obj)|CMakeFiles/autorun.dir/objects.a(elevation_required.cpp.obj)|' \
-      "$map" >"$copied_map"
-  else
-    python3 "$here/doctor-pe.py" "$exe" "$copy" "$change"
-  fi
-  if output=$(sh "$here/size-check.sh" "$copy" "$budget" "$copied_map" 2>&1); then
+  case $change in
+    map:stand-in)
+      cp "$exe" "$copy"
+      copied_map="$scratch/autorun-stand-in.map"
+      sed 's|[^ ]*libautorun_start\.a(direct_start\.cpp\.obj)|CMakeFiles/autorun.dir/objects.a(elevation_required.cpp.obj)|' \
+        "$map" >"$copied_map"
+      ;;
+    map+*)
+      copy="$scratch/autorun-added.exe"
+      cp "$exe" "$copy"
+      copied_map="$scratch/autorun-added.map"
+      awk -v member="/usr/i686-w64-mingw32/lib/${change#map+}" '{ print }
+        /^Archive member included/ { getline; print; print member; print "  main.cpp.obj (f)" }' \
+        "$map" >"$copied_map"
+      ;;
+    *) python3 "$here/doctor-pe.py" "$exe" "$copy" "$change" ;;
+  esac
+  if output=$(sh "$here/size-check.sh" "$copy" "$budget" "$copied_map" "$notices" 2>&1); then
     verdict="size check passed"
   else
     verdict=$(echo "$output" | tail -n +2)
@@ -51,5 +61,7 @@ console         subsystem not Windows GUI
 entry+1         is not the program's entry function
 no-tsaware      header lacks TERMINAL_SERVICE_AWARE
 map:stand-in    CreateProgramProcess comes from CMakeFiles/autorun.dir/objects.a(elevation_required.cpp.obj), not the real direct_start.cpp
+map+libmingwex.a(mingw_pformat.o) linked from outside the project: libmingwex.a(mingw_pformat.o)
+map+libunlisted.a(unlisted.o)     libunlisted.a has no entry in THIRD-PARTY-NOTICES.txt
 ROWS
 exit "$failed"

@@ -16,11 +16,21 @@
 # from direct_start.cpp, the shell's from shell_start.cpp, the network
 # drive's name from network_drive.cpp) and no object built from a test
 # source: the tests link stand-ins for those in their launcher variants,
-# which must never be what ships.
+# which must never be what ships. From outside the project the map may show
+# only libgcc's stack probe (_chkstk_ms.o, which the compiler calls for any
+# frame over a page), members of the kernel's and the registry's import
+# libraries, which hold each imported function's name and the jump through
+# its import-table slot, and libuuid's, which hold the identifiers of the
+# system's component interfaces as data: no run-time code
+# (map-libraries.sh lists them).
+# With NOTICES (THIRD-PARTY-NOTICES.txt) as fourth argument, each library
+# the map shows must have an entry there (notices-check.sh).
 set -eu
+here=$(dirname "$0")
 exe="$1"
 budget="$2"
 map="${3:-}"
+notices="${4:-}"
 expected="advapi32.dll kernel32.dll"
 header=$(i686-w64-mingw32-objdump -p "$exe")
 size=$(stat -c %s "$exe")
@@ -66,12 +76,22 @@ if [ -n "$map" ]; then
       *) echo "${start%%:*} comes from ${from:-nowhere}, not the real ${start#*:}.cpp"; status=1 ;;
     esac
   done
-  for source in $(find "$(dirname "$0")/.." -name '*.cpp' -exec basename {} \;); do
+  for source in $(find "$here/.." -name '*.cpp' -exec basename {} \;); do
     if grep -qE "[(/ ]$source\.obj" "$map"; then
       echo "a test-only object is linked: $source.obj"
       status=1
     fi
   done
+  for object in $(sh "$here/map-libraries.sh" "$map"); do
+    case $object in
+      "libgcc.a(_chkstk_ms.o)" | "libkernel32.a("*")" | "libadvapi32.a("*")" | "libuuid.a("*")") ;;
+      *) echo "linked from outside the project: $object"; status=1 ;;
+    esac
+  done
+  if [ -n "$notices" ] && ! listing=$(sh "$here/notices-check.sh" "$map" "$notices"); then
+    echo "$listing" | grep -v ', listed$'
+    status=1
+  fi
 fi
 [ "$status" -eq 0 ] && echo "size check passed"
 exit "$status"
