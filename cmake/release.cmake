@@ -1,7 +1,8 @@
 # Makes the release bundle autorun-VERSION-win32.zip in OUTPUT: the 32-bit
 # launcher and checker as built, the sample medium's autorun.inf and
-# install.dat as templates, the publishers' notes, and SHA256SUMS of them
-# all, in one folder of the bundle's name. Run by the release target:
+# install.dat as templates, the publishers' notes, the license, the notices
+# of the libraries linked into the checker, the changelog, and SHA256SUMS of
+# them all, in one folder of the bundle's name. Run by the release target:
 #   cmake -DVERSION=... -DSOURCE=... -DAUTORUN=... -DCHECK=... -DOUTPUT=... -P
 # With -DSIGNED=ON (scripts/release.sh --sign), AUTORUN and CHECK are the
 # signed programs and the bundle is autorun-VERSION-win32-signed.zip, laid
@@ -22,6 +23,8 @@ file(MAKE_DIRECTORY ${stage}/templates)
 
 set(mode FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 file(COPY ${AUTORUN} ${CHECK} DESTINATION ${stage} ${mode})
+file(COPY ${SOURCE}/LICENSE ${SOURCE}/THIRD-PARTY-NOTICES.txt ${SOURCE}/CHANGELOG.md
+     DESTINATION ${stage} ${mode})
 file(COPY ${SOURCE}/examples/medium/autorun.inf ${SOURCE}/examples/medium/install.dat
      DESTINATION ${stage}/templates ${mode})
 set(AUTORUN_VERSION ${VERSION})

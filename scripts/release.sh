@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release bundle build/release/autorun-VERSION-win32.zip from the
 # 32-bit build: autorun.exe, autorun-check.exe, the sample medium's
-# autorun.inf and install.dat as templates, the publishers' notes and
-# SHA256SUMS. The version is the project's (top CMakeLists.txt). Two runs on
+# autorun.inf and install.dat as templates, the publishers' notes, LICENSE,
+# THIRD-PARTY-NOTICES.txt, CHANGELOG.md and SHA256SUMS. The version is the project's (top CMakeLists.txt). Two runs on
 # the same commit give identical archives. Nothing is uploaded.
 #
 #   scripts/release.sh [--output FOLDER] [--sign CERT.pfx [--password-file FILE]

@@ -83,8 +83,8 @@ for bundle in "$bundles"/autorun-*-win32.zip "$bundles"/autorun-*-win32-signed.z
   archive=$PWD/$bundle
   (cd "$unpacked" && cmake -E tar xf "$archive")
   diff <(cd "$unpacked/$name" && find . -type f | sort) <(printf './%s\n' \
-    README-publishers.txt SHA256SUMS autorun-check.exe autorun.exe templates/autorun.inf \
-    templates/install.dat | sort)
+    CHANGELOG.md LICENSE README-publishers.txt SHA256SUMS THIRD-PARTY-NOTICES.txt \
+    autorun-check.exe autorun.exe templates/autorun.inf templates/install.dat | sort)
   (cd "$unpacked/$name" && sha256sum --quiet -c SHA256SUMS)
 done
 unsigned=$(echo "$unpacked"/autorun-*-win32)
