@@ -12,8 +12,8 @@
 namespace {
 
 // The ANSI view of a wide path, for the decision flow; characters outside
-// the code page become its default character, and a view that does not fit
-// is empty.
+// the code page are replaced (by a look-alike or the default character), and
+// a view that does not fit is empty.
 void ShowInAnsi(const WidePlatformPath& path, PlatformPath& view) {
   if (WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, view.Area(), PlatformPath::kAreaSize,
                           nullptr, nullptr) == 0) {
