@@ -9,10 +9,11 @@
 #include "platform/com_apartment.h"
 #include "platform/system_library.h"
 #include "probes/desktop_queries.h"
-#include "probes/folder_relative_link.h"
 #include "probes/installer_shortcut.h"
 #include "probes/product_shortcut.h"
 #include "probes/program_files_view.h"
+#include "probes/shell_link_object.h"
+#include "probes/untranslated_link.h"
 #include "probes/wow64_process.h"
 
 bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
@@ -51,6 +52,33 @@ bool IsAdvertised(IShellLinkW* link) {
   return SUCCEEDED(list.Get()->GetFlags(&flags)) && (flags & SLDF_HAS_DARWINID) != 0;
 }
 
+// The target the link names now; false when it names none.
+bool ReadTarget(IShellLinkW* link, WidePlatformPath& target) {
+  WIN32_FIND_DATAW findData;
+  target.Clear();
+  link->GetPath(target.Area(), WidePlatformPath::kAreaSize, &findData, SLGP_UNCPRIORITY);
+  target.Terminate();
+  return !target.empty();
+}
+
+// Loads the shortcut. On 64-bit Windows the shell would show this 32-bit
+// program the "(x86)" view of a link stored relative to the program-files
+// folder or %ProgramFiles%, so there it is read from its own bytes, with
+// those translations off; a link that then names no target (one whose target
+// lives only in its environment block) is loaded as the shell reads it.
+bool LoadShortcut(IShellLinkW* link, IPersistFile* file, const wchar_t* path, bool underWow64,
+                  WidePlatformPath& target) {
+  if (underWow64 && LoadUntranslated(link, path) && ReadTarget(link, target)) return true;
+  return SUCCEEDED(file->Load(path, STGM_READ));
+}
+
+// Windows' Resolve searches for a target that names nothing and then fails
+// (IShellLink::Resolve), so a 64-bit product's "(x86)" path is corrected
+// first, on the link object in memory only: the shortcut is never written.
+void CorrectTargetBeforeResolve(IShellLinkW* link, WidePlatformPath& target) {
+  if (ReadTarget(link, target) && CorrectX86Folder(target, false)) link->SetPath(target.c_str());
+}
+
 }  // namespace
 
 bool ResolveShortcut(const char* shortcutPath, WidePlatformPath& targetPath,
@@ -58,9 +86,7 @@ bool ResolveShortcut(const char* shortcutPath, WidePlatformPath& targetPath,
   // Left when the resolution ends, after the link's objects are released:
   // the launcher then waits for the product, and must not hold an apartment.
   const ComApartment apartment(COINIT_APARTMENTTHREADED);
-  const auto createInstance =
-      SystemFunction<decltype(&CoCreateInstance)>("OLE32.DLL", "CoCreateInstance");
-  if (!apartment.Entered() || createInstance == nullptr) return false;
+  if (!apartment.Entered()) return false;
 
   // The shortcut's path comes from the configuration file, in the ANSI code
   // page; what the link holds is read wide.
@@ -69,25 +95,18 @@ bool ResolveShortcut(const char* shortcutPath, WidePlatformPath& targetPath,
                           WideValueText::kAreaSize) == 0) {
     return false;
   }
-  IShellLinkW* rawLink = nullptr;
-  if (FAILED(createInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                            reinterpret_cast<void**>(&rawLink)))) {
-    return false;
-  }
-  const ComPtr<IShellLinkW> link(rawLink);
+  const ComPtr<IShellLinkW> link(CreateShellLink());
+  if (!link.IsValid()) return false;
   IPersistFile* rawFile = nullptr;
   if (FAILED(link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&rawFile)))) {
     return false;
   }
   const ComPtr<IPersistFile> file(rawFile);
 
-  if (FAILED(file.Get()->Load(wideShortcutPath.c_str(), STGM_READ))) return false;
-  // On 64-bit Windows, the shell shows this 32-bit program a link to
-  // C:\Program Files\... as one to C:\Program Files (x86)\... when the link
-  // is stored relative to that folder, as 64-bit setups store them.
   const bool underWow64 = RunsUnderWow64();
-  if (underWow64) ReloadWithoutFolderTranslation(link.Get());
-
+  if (!LoadShortcut(link.Get(), file.Get(), wideShortcutPath.c_str(), underWow64, targetPath)) {
+    return false;
+  }
   targetPath.Clear();
   const InstallerAnswer answer = IsAdvertised(link.Get())
                                      ? AskInstaller(wideShortcutPath.c_str(), targetPath)
@@ -98,22 +117,21 @@ bool ResolveShortcut(const char* shortcutPath, WidePlatformPath& targetPath,
     case InstallerAnswer::Unavailable:
       return false;
     case InstallerAnswer::NotAdvertised:
+      if (underWow64) CorrectTargetBeforeResolve(link.Get(), targetPath);
       // Never a dialog of the shell's: without SLR_NO_UI, Windows asks the
       // user about a target that is missing, offers to delete the shortcut,
       // and may pick a similar file elsewhere (IShellLink::Resolve). A
       // resolution that fails ends the run silently.
       if (FAILED(link.Get()->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI))) return false;
-      WIN32_FIND_DATAW findData;
-      link.Get()->GetPath(targetPath.Area(), WidePlatformPath::kAreaSize, &findData,
-                          SLGP_UNCPRIORITY);
-      targetPath.Terminate();
-      if (underWow64) CorrectX86Folder(targetPath, false);
+      ReadTarget(link.Get(), targetPath);
       break;
   }
   workingDirectory.Clear();
   const HRESULT status =
       link.Get()->GetWorkingDirectory(workingDirectory.Area(), WidePlatformPath::kAreaSize);
   workingDirectory.Terminate();
+  // The same view's working directory: taken under the native folder when
+  // only that one exists.
   if (underWow64 && !workingDirectory.empty()) CorrectX86Folder(workingDirectory, true);
   return status == S_OK;
 }

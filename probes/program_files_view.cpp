@@ -30,8 +30,8 @@ bool ReadVariable(const wchar_t* name, WidePlatformPath& value) {
 
 }  // namespace
 
-void CorrectX86Folder(WidePlatformPath& path, bool isDirectory) {
-  if (Exists(path.c_str(), isDirectory)) return;
+bool CorrectX86Folder(WidePlatformPath& path, bool isDirectory) {
+  if (Exists(path.c_str(), isDirectory)) return false;
   // The common files first: should they lie outside the program-files
   // folder, their own variables say where.
   for (int skip = 0; skip <= kCommonLength; skip += kCommonLength) {
@@ -42,10 +42,8 @@ void CorrectX86Folder(WidePlatformPath& path, bool isDirectory) {
     while (*inFolder != 0 && Folded(*inFolder) == Folded(*rest)) ++inFolder, ++rest;
     if (*inFolder != 0 || (*rest != 0 && *rest != L'\\')) continue;
     WidePlatformPath native;
-    if (ReadVariable(kCommonNative + skip, native) && native.Append(rest) &&
-        Exists(native.c_str(), isDirectory)) {
-      path.Assign(native.c_str());
-    }
-    return;
+    return ReadVariable(kCommonNative + skip, native) && native.Append(rest) &&
+           Exists(native.c_str(), isDirectory) && path.Assign(native.c_str());
   }
+  return false;
 }

@@ -10,5 +10,6 @@
 // followed by a backslash or nothing, the same rest under the native folder
 // (%ProgramW6432%, %CommonProgramW6432%) is taken if that names a file (a
 // folder, for `isDirectory`). Otherwise, and when the corrected path would
-// not fit, the path stays as it is. Nothing else is guessed.
-void CorrectX86Folder(WidePlatformPath& path, bool isDirectory);
+// not fit, the path stays as it is. Nothing else is guessed. True when the
+// path was corrected.
+bool CorrectX86Folder(WidePlatformPath& path, bool isDirectory);

@@ -55,6 +55,8 @@ Layout BuildLayout() {
   MakeFolders(layout.records);
   MakeFolders(layout.work + "Product Work");
   SetEnvironmentVariableA("AUTORUN_TEST_RECORD_DIR", layout.records.c_str());
+  // For links that name their target through a variable, as setups do.
+  SetEnvironmentVariableA("AUTORUN_E2E_WORK", layout.work.c_str());
   // The share behind the medium's drive, for the network variant.
   SetEnvironmentVariableA("AUTORUN_TEST_SHARE", (layout.work + "Share\\").c_str());
 
@@ -68,6 +70,8 @@ Layout BuildLayout() {
       {layout.bin + "autorun_elevating.exe", layout.medium + "autorun_elevating.exe"},
       {layout.bin + "autorun_refused.exe", layout.medium + "autorun_refused.exe"},
       {layout.bin + "autorun_network.exe", layout.medium + "autorun_network.exe"},
+      {layout.bin + "autorun_windows_resolution.exe",
+       layout.medium + "autorun_windows_resolution.exe"},
       {recorder, layout.work + "Share\\setup\\setup.exe"},
       {layout.bin + "autorun-signed.exe", layout.medium + "autorun-signed.exe"},
       {recorder, layout.medium + "setup\\setup.exe"},
@@ -179,7 +183,7 @@ Hold::~Hold() {
 
 Shortcut::Shortcut(int folderId, const std::string& linkName, const std::wstring& target,
                    const std::wstring& workingDirectory, const std::wstring& descriptor,
-                   bool knownFolderBlock) {
+                   const std::optional<StoredTarget>& stored) {
   char folder[MAX_PATH] = {};
   if (!SHGetSpecialFolderPathA(nullptr, folder, folderId, TRUE)) return;
   // Split in UTF-16, where a double-byte character's second byte cannot pass
@@ -196,8 +200,9 @@ Shortcut::Shortcut(int folderId, const std::string& linkName, const std::wstring
   CoInitialize(nullptr);
   bool outsideAscii = false;
   for (const wchar_t c : target) outsideAscii = outsideAscii || c > 0x7F;
-  if (knownFolderBlock) {
-    ok_ = SaveKnownFolderShortcut(path_, NarrowFrom(target, CP_ACP), workingDirectory);
+  if (stored) {
+    ok_ = SaveStoredTargetShortcut(path_, NarrowFrom(target, CP_ACP), workingDirectory,
+                                   stored->blocks, stored->environmentTarget);
   } else if (!descriptor.empty()) {
     ok_ = SaveAdvertisedShortcut(path_, descriptor, workingDirectory);
   } else if (outsideAscii) {

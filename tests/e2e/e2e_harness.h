@@ -12,6 +12,7 @@
 
 #include "tests/support/environment_scope.h"
 #include "tests/support/recorder_record.h"
+#include "tests/support/shortcut_file.h"
 #include "tests/support/started_process.h"
 
 // What each scope below is: tied to one place, never copied.
@@ -67,6 +68,14 @@ class Hold : Scope {
   std::optional<EnvironmentScope> name_;
 };
 
+// A shortcut written from the file format: its target as stored, and the
+// data blocks (shortcut_file.h) of a link relative to the program-files
+// folder, the environment block holding `environmentTarget`.
+struct StoredTarget {
+  unsigned blocks = kNoBlocks;
+  std::wstring environmentTarget;
+};
+
 // A shortcut made with the shell's link object below a Start-menu Programs
 // folder (`folderId`, a CSIDL); `linkName` is in the ANSI code page and may
 // name one folder of its own, which goes with the shortcut. Its target and
@@ -74,12 +83,11 @@ class Hold : Scope {
 class Shortcut : Scope {
  public:
   // With a `descriptor` of Windows Installer's, the shortcut is an
-  // advertised one, which names that instead of `target`. With
-  // `knownFolderBlock`, it is written from the file format, holding `target`
-  // as stored and marked relative to the program-files folder.
+  // advertised one, which names that instead of `target`. With `stored`, it
+  // is written from the file format instead.
   Shortcut(int folderId, const std::string& linkName, const std::wstring& target,
            const std::wstring& workingDirectory, const std::wstring& descriptor = L"",
-           bool knownFolderBlock = false);
+           const std::optional<StoredTarget>& stored = std::nullopt);
   ~Shortcut();
   bool Ok() const { return ok_; }
 

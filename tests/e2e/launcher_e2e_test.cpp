@@ -47,6 +47,9 @@ constexpr char kRefused[] = "autorun_refused.exe";
 constexpr char kNetwork[] = "autorun_network.exe";
 // The build's copy signed with a throwaway certificate.
 constexpr char kSigned[] = "autorun-signed.exe";
+// The shell's link object resolves as Windows documents: a target that names
+// nothing fails the resolution, where Wine's always succeeds.
+constexpr char kWindowsResolution[] = "autorun_windows_resolution.exe";
 // A program started through the shell with elevation gets the user's
 // standard environment on Windows, built from the stored variables, so it
 // sees the stored CLASSPATH alone; Wine hands it the launcher's merged one.
@@ -76,6 +79,9 @@ constexpr char kX86Product[] = "{programs86}AutorunE2ENative\\product.exe";
 constexpr char kX86Folder[] = "{programs86}AutorunE2ENative";
 constexpr char kNativeProduct[] = "{programs}AutorunE2ENative\\product.exe";
 constexpr char kNativeFolder[] = "{programs}AutorunE2ENative";
+// The product's program as a setup names it through a variable (the
+// harness sets it for the launcher to inherit).
+constexpr char kProductByVariable[] = "%AUTORUN_E2E_WORK%Product\\product.exe";
 
 // Whether this test program runs under WOW64. It is built in the launcher's
 // bitness, so the launcher does too: only there does it take a "(x86)" path
@@ -111,8 +117,11 @@ struct Case {
   // The system's installer library swapped for one without its functions.
   Case& InstallerLackingFunctions() { return installerStandIn = true, *this; }
   Case& LinkStartsIn(const char* directory) { return linkDirectory = directory, *this; }
-  // The shortcut written from the file format with a known-folder block.
-  Case& KnownFolderLink() { return knownFolderLink = true, *this; }
+  // The shortcut written from the file format, with the data blocks of a
+  // link relative to the program-files folder (shortcut_file.h).
+  Case& StoredLink(unsigned blocks, const char* environmentTarget = "") {
+    return storedLink = StoredTarget{blocks, WideFromUtf8(environmentTarget)}, *this;
+  }
   // A copy of the stand-in program there, in a folder of its own.
   Case& Placed(const char* path) { return placed.push_back(path), *this; }
   // In UTF-8; set and stored in UTF-16.
@@ -155,7 +164,7 @@ struct Case {
   std::string target = kProduct;
   std::string linkDirectory = kProductWork;  // the shortcut's "Start in"
   std::wstring advertised;                   // empty: a plain shortcut
-  bool knownFolderLink = false;
+  std::optional<StoredTarget> storedLink;    // none: made by the shell's link object
   std::vector<std::string> placed;
   bool installerStandIn = false;
   const char* classPath = "A;";        // null: unset
@@ -295,22 +304,52 @@ const Case kStarts[] = {
     // 64-bit twin reads the stored "(x86)" path, which names nothing, and
     // starts nothing.
     Case("known-folder-link-to-a-64-bit-product-starts-it-from-the-native-folder")
-        .KnownFolderLink()
+        .StoredLink(kKnownFolderBlock)
         .Target(kX86Product)
         .LinkStartsIn(kX86Folder)
         .Placed(kNativeProduct)
         .StartsUnderWow64(kNativeProduct, kNativeFolder, "A;B;", kWaits),
     Case("known-folder-link-with-both-builds-starts-the-x86-one")
-        .KnownFolderLink()
+        .StoredLink(kKnownFolderBlock)
         .Target(kX86Product)
         .LinkStartsIn(kX86Folder)
         .Placed(kNativeProduct)
         .Placed(kX86Product)
         .Starts(kX86Product, kX86Folder, "A;B;", kWaits),
-    // The link read again without its folder translation names what it
-    // stores, strings in place.
-    Case("known-folder-link-read-again-names-its-target-and-working-directory")
-        .KnownFolderLink()
+    // Windows' resolution fails for a target that names nothing, so under
+    // WOW64 the "(x86)" path is corrected before it. The twin, which runs
+    // under no WOW64, corrects nothing: its resolution fails, and nothing
+    // starts.
+    Case("windows-resolution-x86-target-missing-starts-the-native-product")
+        .Launcher(kWindowsResolution)
+        .StoredLink(kKnownFolderBlock)
+        .Target(kX86Product)
+        .LinkStartsIn(kX86Folder)
+        .Placed(kNativeProduct)
+        .StartsUnderWow64(kNativeProduct, kNativeFolder, "A;B;", kWaits),
+    Case("windows-resolution-both-builds-starts-the-x86-one")
+        .Launcher(kWindowsResolution)
+        .StoredLink(kKnownFolderBlock)
+        .Target(kX86Product)
+        .LinkStartsIn(kX86Folder)
+        .Placed(kNativeProduct)
+        .Placed(kX86Product)
+        .Starts(kX86Product, kX86Folder, "A;B;", kWaits),
+    // Read from its own bytes with the folder and environment tracking off,
+    // a link names the target and working directory it stores, whichever
+    // blocks it carries. Wine honours neither block, so these show that the
+    // patched copy loads as the file does, not the translation itself.
+    Case("known-folder-link-read-untranslated-names-its-target-and-working-directory")
+        .StoredLink(kKnownFolderBlock)
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("environment-link-read-untranslated-names-its-target-and-working-directory")
+        .StoredLink(kEnvironmentBlock, kProductByVariable)
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("known-folder-and-environment-link-read-untranslated-names-its-target")
+        .StoredLink(kKnownFolderBlock | kEnvironmentBlock, kProductByVariable)
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("plain-link-from-the-format-names-its-target-and-working-directory")
+        .StoredLink(kNoBlocks)
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
     Case("psapi-lacking-function-then-product-starts")
         .With(Psapi::LackingFunction)
@@ -352,7 +391,12 @@ const Case kRefusals[] = {
         .InstallerLackingFunctions(),
     // Neither build is there: the start fails, silently.
     Case("known-folder-link-to-no-build-starts-nothing")
-        .KnownFolderLink()
+        .StoredLink(kKnownFolderBlock)
+        .Target(kX86Product)
+        .LinkStartsIn(kX86Folder),
+    Case("windows-resolution-no-build-starts-nothing")
+        .Launcher(kWindowsResolution)
+        .StoredLink(kKnownFolderBlock)
         .Target(kX86Product)
         .LinkStartsIn(kX86Folder),
     Case("product-link-without-leading-backslash")
@@ -460,7 +504,7 @@ struct Machine {
     if (c.link != LinkPlace::None) {
       shortcut.emplace(c.link == LinkPlace::AllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS,
                        c.linkName, WideFromUtf8(Expand(c.target)),
-                       WideFromUtf8(Expand(c.linkDirectory)), c.advertised, c.knownFolderLink);
+                       WideFromUtf8(Expand(c.linkDirectory)), c.advertised, c.storedLink);
       if (!shortcut->Ok()) problems += "shortcut; ";
     }
     for (const std::string& path : c.placed) {

@@ -60,7 +60,7 @@ std::wstring InstallerDescriptor(const GUID& product, const wchar_t* feature,
 namespace {
 
 constexpr std::uint32_t kHasItemList = 0x1, kHasLinkInfo = 0x2, kHasWorkingDir = 0x10,
-                        kIsUnicode = 0x80, kHasDarwinId = 0x1000;
+                        kIsUnicode = 0x80, kHasExpString = 0x200, kHasDarwinId = 0x1000;
 
 // Little-endian, as every number of the format.
 void Put(std::string& bytes, std::uint64_t value, int size) {
@@ -102,22 +102,30 @@ bool WriteLink(const std::wstring& linkPath, std::uint32_t flags, const std::str
   return CloseHandle(file) != FALSE && ok;
 }
 
+// A block that holds a text twice, in 260 ANSI characters and in 260 UTF-16
+// units (the Darwin and the EnvironmentVariable blocks); false when it does
+// not fit.
+bool PutTextBlock(std::string& blocks, std::uint32_t signature, const std::wstring& text) {
+  constexpr std::uint32_t kTextBlockSize = 0x314;
+  if (text.size() >= MAX_PATH) return false;
+  Put(blocks, kTextBlockSize, 4);
+  Put(blocks, signature, 4);
+  std::string ansi(MAX_PATH, '\0');
+  for (size_t i = 0; i < text.size(); ++i) ansi[i] = static_cast<char>(text[i]);
+  blocks += ansi;
+  for (size_t i = 0; i < MAX_PATH; ++i) {
+    Put(blocks, i < text.size() ? static_cast<std::uint16_t>(text[i]) : 0, 2);
+  }
+  return true;
+}
+
 }  // namespace
 
 bool SaveAdvertisedShortcut(const std::wstring& linkPath, const std::wstring& descriptor,
                             const std::wstring& workingDirectory) {
-  constexpr std::uint32_t kDarwinBlockSize = 0x314, kDarwinSignature = 0xA0000006;
-  if (descriptor.size() >= MAX_PATH) return false;
   std::string block;
-  Put(block, kDarwinBlockSize, 4);
-  Put(block, kDarwinSignature, 4);
-  std::string ansi(MAX_PATH, '\0');
-  for (size_t i = 0; i < descriptor.size(); ++i) ansi[i] = static_cast<char>(descriptor[i]);
-  block += ansi;
-  for (size_t i = 0; i < MAX_PATH; ++i) {
-    Put(block, i < descriptor.size() ? static_cast<std::uint16_t>(descriptor[i]) : 0, 2);
-  }
-  return WriteLink(linkPath, kHasDarwinId, "", workingDirectory, block);
+  return PutTextBlock(block, 0xA0000006, descriptor) &&
+         WriteLink(linkPath, kHasDarwinId, "", workingDirectory, block);
 }
 
 bool SaveItemListShortcut(const std::wstring& linkPath, const std::wstring& target,
@@ -131,29 +139,39 @@ bool SaveItemListShortcut(const std::wstring& linkPath, const std::wstring& targ
   return WriteLink(linkPath, kHasItemList, itemList, workingDirectory, "");
 }
 
-bool SaveKnownFolderShortcut(const std::wstring& linkPath, const std::string& target,
-                             const std::wstring& workingDirectory) {
+bool SaveStoredTargetShortcut(const std::wstring& linkPath, const std::string& target,
+                              const std::wstring& workingDirectory, unsigned blocks,
+                              const std::wstring& environmentTarget) {
   // The link information: its header, a fixed drive's volume without a
   // label, the target as the local base path, and an empty suffix.
   constexpr std::uint32_t kInfoHeaderSize = 0x1C, kVolumeSize = 0x11;
   constexpr std::uint32_t kPathOffset = kInfoHeaderSize + kVolumeSize;
   const auto suffixOffset = static_cast<std::uint32_t>(kPathOffset + target.size() + 1);
   std::string info;
-  Put(info, suffixOffset + 1, 4);
-  Put(info, kInfoHeaderSize, 4);
-  Put(info, 1, 4);  // VolumeIDAndLocalBasePath
-  Put(info, kInfoHeaderSize, 4), Put(info, kPathOffset, 4);
-  Put(info, 0, 4), Put(info, suffixOffset, 4);  // no network share
-  Put(info, kVolumeSize, 4), Put(info, DRIVE_FIXED, 4), Put(info, 0, 4), Put(info, 0x10, 4);
-  Put(info, 0, 1);  // the empty label
-  info += target;
-  Put(info, 0, 2);  // the path's terminator, the empty suffix
-  // FOLDERID_ProgramFiles {905E63B6-C1BF-494E-B2E9-6B12E0D1F0B1}, at the
-  // start of a target item list that the link does not carry.
+  if (!target.empty()) {
+    Put(info, suffixOffset + 1, 4);
+    Put(info, kInfoHeaderSize, 4);
+    Put(info, 1, 4);  // VolumeIDAndLocalBasePath
+    Put(info, kInfoHeaderSize, 4), Put(info, kPathOffset, 4);
+    Put(info, 0, 4), Put(info, suffixOffset, 4);  // no network share
+    Put(info, kVolumeSize, 4), Put(info, DRIVE_FIXED, 4), Put(info, 0, 4), Put(info, 0x10, 4);
+    Put(info, 0, 1);  // the empty label
+    info += target;
+    Put(info, 0, 2);  // the path's terminator, the empty suffix
+  }
   std::string block;
-  Put(block, 0x1C, 4), Put(block, 0xA000000B, 4);
-  Put(block, 0x905E63B6, 4), Put(block, 0xC1BF, 2), Put(block, 0x494E, 2);
-  Put(block, 0xB1F0D1E0126BE9B2, 8);
-  Put(block, 0, 4);
-  return WriteLink(linkPath, kHasLinkInfo, info, workingDirectory, block);
+  if ((blocks & kEnvironmentBlock) != 0 && !PutTextBlock(block, 0xA0000001, environmentTarget)) {
+    return false;
+  }
+  if ((blocks & kKnownFolderBlock) != 0) {
+    // FOLDERID_ProgramFiles {905E63B6-C1BF-494E-B2E9-6B12E0D1F0B1}, at the
+    // start of a target item list that the link does not carry.
+    Put(block, 0x1C, 4), Put(block, 0xA000000B, 4);
+    Put(block, 0x905E63B6, 4), Put(block, 0xC1BF, 2), Put(block, 0x494E, 2);
+    Put(block, 0xB1F0D1E0126BE9B2, 8);
+    Put(block, 0, 4);
+  }
+  const std::uint32_t flags =
+      (target.empty() ? 0 : kHasLinkInfo) | ((blocks & kEnvironmentBlock) != 0 ? kHasExpString : 0);
+  return WriteLink(linkPath, flags, info, workingDirectory, block);
 }

@@ -37,12 +37,21 @@ bool SaveAdvertisedShortcut(const std::wstring& linkPath, const std::wstring& de
 bool SaveItemListShortcut(const std::wstring& linkPath, const std::wstring& target,
                           const std::wstring& workingDirectory);
 
+// The data blocks with which a 64-bit setup stores a link relative to the
+// program-files folder ([MS-SHLLINK] 2.5): a KnownFolder block naming
+// FOLDERID_ProgramFiles, and an EnvironmentVariable block holding the target
+// as %ProgramFiles%\... (the HasExpString flag with it).
+enum StoredLinkBlocks : unsigned { kNoBlocks = 0, kKnownFolderBlock = 1, kEnvironmentBlock = 2 };
+
 // Writes a shortcut at `linkPath` byte by byte, as a 32-bit program on 64-bit
 // Windows is shown one that a 64-bit setup made relative to the program-files
-// folder: `target` (in the ANSI code page) as its stored path, a KnownFolder
-// data block naming FOLDERID_ProgramFiles, and `workingDirectory` unless it
-// is empty. It carries no target item list: without one, the link objects of
-// Windows and of Wine both give the stored path. False when it could not be
+// folder: `target` (in the ANSI code page) as the stored path of its link
+// information, `workingDirectory` unless it is empty, and the data `blocks`,
+// the environment block holding `environmentTarget`. It carries no target
+// item list: without one, the link objects of Windows and of Wine both give
+// the stored path. An empty `target` leaves the link information out, so the
+// environment block alone names the target. False when it could not be
 // written.
-bool SaveKnownFolderShortcut(const std::wstring& linkPath, const std::string& target,
-                             const std::wstring& workingDirectory);
+bool SaveStoredTargetShortcut(const std::wstring& linkPath, const std::string& target,
+                              const std::wstring& workingDirectory, unsigned blocks,
+                              const std::wstring& environmentTarget = L"");

@@ -1,9 +1,9 @@
 #!/bin/sh
 # The size check against doctored copies of autorun.exe, one row a line:
 # the header change, then the complaint the check must make ("passed": the
-# untouched copy passes). A change "map:stand-in" leaves the program as it
-# is and doctors its link map instead, as if the direct start's test
-# stand-in had been linked in its place; "map+ARCHIVE(MEMBER)" adds that
+# untouched copy passes). A change "map:start" leaves the program as it is
+# and doctors its link map instead, as if the direct start's test stand-in
+# had been linked in its place ("map:link": the shell link object's); "map+ARCHIVE(MEMBER)" adds that
 # toolchain member to the map's archive members. Copies go to a scratch
 # folder in the build tree.
 # Usage: size-check-rows.sh EXE BUDGET MAP SCRATCH NOTICES
@@ -16,11 +16,14 @@ while read -r change complaint; do
   copy="$scratch/autorun-$change.exe"
   copied_map=$map
   case $change in
-    map:stand-in)
+    map:*)
       cp "$exe" "$copy"
       copied_map="$scratch/autorun-stand-in.map"
-      sed 's|[^ ]*libautorun_start\.a(direct_start\.cpp\.obj)|CMakeFiles/autorun.dir/objects.a(elevation_required.cpp.obj)|' \
-        "$map" >"$copied_map"
+      case ${change#map:} in
+        start) real='libautorun_start\.a(direct_start\.cpp\.obj)' stand_in=elevation_required ;;
+        link) real='libautorun_probes\.a(shell_link_object\.cpp\.obj)' stand_in=windows_resolution ;;
+      esac
+      sed "s|[^ ]*$real|CMakeFiles/autorun.dir/objects.a($stand_in.cpp.obj)|" "$map" >"$copied_map"
       ;;
     map+*)
       copy="$scratch/autorun-added.exe"
@@ -60,7 +63,8 @@ dir=d           delay-import directory present
 console         subsystem not Windows GUI
 entry+1         is not the program's entry function
 no-tsaware      header lacks TERMINAL_SERVICE_AWARE
-map:stand-in    CreateProgramProcess comes from CMakeFiles/autorun.dir/objects.a(elevation_required.cpp.obj), not the real direct_start.cpp
+map:start       CreateProgramProcess comes from CMakeFiles/autorun.dir/objects.a(elevation_required.cpp.obj), not the real direct_start.cpp
+map:link        CreateShellLink comes from CMakeFiles/autorun.dir/objects.a(windows_resolution.cpp.obj), not the real shell_link_object.cpp
 map+libmingwex.a(mingw_pformat.o) linked from outside the project: libmingwex.a(mingw_pformat.o)
 map+libunlisted.a(unlisted.o)     libunlisted.a has no entry in THIRD-PARTY-NOTICES.txt
 ROWS

@@ -14,9 +14,10 @@
 # entry function, whose address the link map (third argument, when given)
 # gives. The map must also show the real starts linked in (the direct start
 # from direct_start.cpp, the shell's from shell_start.cpp, the network
-# drive's name from network_drive.cpp) and no object built from a test
-# source: the tests link stand-ins for those in their launcher variants,
-# which must never be what ships. From outside the project the map may show
+# drive's name from network_drive.cpp), the real shell link object
+# (shell_link_object.cpp) and no object built from a test source: the tests
+# link stand-ins for those in their launcher variants, which must never be
+# what ships. From outside the project the map may show
 # only libgcc's stack probe (_chkstk_ms.o, which the compiler calls for any
 # frame over a page), members of the kernel's and the registry's import
 # libraries, which hold each imported function's name and the jump through
@@ -68,12 +69,14 @@ if [ -n "$map" ]; then
       m && next_line { print $NF; exit }
       m && $1 ~ /^\.text\$/ && index($1, f) { if (NF >= 4) { print $NF; exit } next_line = 1 }' "$map"
   }
-  for start in CreateProgramProcess:direct_start ExecuteThroughShell:shell_start \
-    UniversalNameOf:network_drive; do
-    from=$(provider "${start%%:*}")
+  for seam in CreateProgramProcess:start:direct_start ExecuteThroughShell:start:shell_start \
+    UniversalNameOf:start:network_drive CreateShellLink:probes:shell_link_object; do
+    function=${seam%%:*} source=${seam##*:} library=${seam#*:}
+    library=${library%%:*}
+    from=$(provider "$function")
     case $from in
-      *"libautorun_start.a(${start#*:}.cpp.obj)") ;;
-      *) echo "${start%%:*} comes from ${from:-nowhere}, not the real ${start#*:}.cpp"; status=1 ;;
+      *"libautorun_$library.a($source.cpp.obj)") ;;
+      *) echo "$function comes from ${from:-nowhere}, not the real $source.cpp"; status=1 ;;
     esac
   done
   for source in $(find "$here/.." -name '*.cpp' -exec basename {} \;); do

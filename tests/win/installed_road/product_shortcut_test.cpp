@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "probes/product_shortcut.h"
+#include "probes/untranslated_link.h"
 #include "tests/support/component_apartment.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/shortcut_file.h"
@@ -44,6 +45,14 @@ class ProductShortcut : public testing::Test {
       state = state * 1103515245u + 12345u;
       garbage.put(static_cast<char>(state >> 16));
     }
+    const std::wstring stored = WideFrom(common_.File("Stored.lnk"), CP_ACP);
+    ASSERT_TRUE(SaveStoredTargetShortcut(stored, target_, WideFrom(workDir_, CP_ACP),
+                                         kKnownFolderBlock | kEnvironmentBlock, L"%TMP%\\x.exe"));
+    // The same link followed by padding past 64 KiB, which the shell would
+    // still read.
+    std::filesystem::copy_file(common_.File("Stored.lnk"), common_.File("Padded.lnk"));
+    std::ofstream(common_.File("Padded.lnk"), std::ios::binary | std::ios::app)
+        << std::string(64 * 1024, '\0');
   }
 
   const std::string folderName_ = UniqueName("AutorunRoad");
@@ -108,6 +117,34 @@ TEST_F(ProductShortcut, ResolvesTargetAndWorkingDirectory) {
     if (!c.resolved) continue;
     EXPECT_EQ(target.c_str(), WideFrom(c.target, CP_ACP)) << c.link;
     EXPECT_EQ(workingDirectory.c_str(), WideFrom(c.workingDirectory, CP_ACP)) << c.link;
+  }
+}
+
+TEST_F(ProductShortcut, LoadsALinkFromItsOwnBytesOnlyWhenItIsOne) {
+  struct Case {
+    const char* link;
+    bool loaded;
+  };
+  const Case cases[] = {
+      {"Stored.lnk", true},    // a stored target, a known-folder and an environment block
+      {"Zeta App.lnk", true},  // as the shell's link object saves one
+      {"Padded.lnk", false},   // over 64 KiB: the caller loads the file itself
+      {"Garbage.lnk", false}, {"Missing.lnk", false},
+  };
+  for (const Case& c : cases) {
+    IShellLinkW* link = nullptr;
+    ASSERT_TRUE(SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkW, reinterpret_cast<void**>(&link))));
+    const std::wstring path = WideFrom(common_.File(c.link), CP_ACP);
+    EXPECT_EQ(LoadUntranslated(link, path.c_str()), c.loaded) << c.link;
+    wchar_t target[MAX_PATH] = {};
+    wchar_t directory[MAX_PATH] = {};
+    link->GetPath(target, MAX_PATH, nullptr, SLGP_UNCPRIORITY);
+    link->GetWorkingDirectory(directory, MAX_PATH);
+    link->Release();
+    if (!c.loaded) continue;
+    EXPECT_EQ(target, WideFrom(target_, CP_ACP)) << c.link;
+    EXPECT_EQ(directory, WideFrom(workDir_, CP_ACP)) << c.link;
   }
 }
 
