@@ -44,7 +44,10 @@ done
 [ "$2" = -s ] && exit 0
 for package; do case $package in -*) ;; *) echo "$package" >>"$STATE/installed" ;; esac; done'
 stand_in i686-w64-mingw32-gcc 'while [ "$1" != -o ]; do shift; done; : >"$2"'
-stand_in wine 'mkdir -p "$WINEPREFIX"
+# Wine refuses a prefix named relative to the current folder.
+stand_in wine 'case $WINEPREFIX in /*) ;; *)
+  echo "wine: invalid directory $WINEPREFIX in WINEPREFIX: not an absolute path" >&2; exit 1 ;; esac
+mkdir -p "$WINEPREFIX"
 case $1 in *.exe) [ "$LOADER" = ok ] && exit 42; echo "$LOADER" >&2; exit 1 ;; esac'
 stand_in wineserver 'exit 0'
 stand_in sleep 'exit 0'
@@ -93,7 +96,8 @@ for row in "${rows[@]}"; do
     if [ "$picked" = - ]; then unset AUTORUN_WINDOWS_ROAD; else export AUTORUN_WINDOWS_ROAD=$picked; fi
     source scripts/road.sh
     runs_32bit_code() { [ "$kernel" = yes ]; }
-    choose_windows_road "$scratch/prefix-$name"
+    # Named in the tree, as the test command names its own.
+    choose_windows_road "build/prefix-$name"
   ) >"$state/out" 2>&1 || status=$?
   problems=""
   grep -qF -- "$words" "$state/out" || problems+=" no \"$words\";"
