@@ -62,36 +62,52 @@ void WindowsOperations::ReadConfigValue(const char* section, const char* key,
   ::ReadConfigValue(section, key, configFilePath, value);
 }
 bool WindowsOperations::IsProductInstalled(const char* unInstKey) {
-  return ::IsProductInstalled(unInstKey);
+  InstallationFacts ignored;
+  return ::IsProductInstalled(unInstKey, ignored);
 }
 bool WindowsOperations::IsWindowTitlePresent(const char* setupTitle) {
   return ::IsWindowTitlePresent(setupTitle);
 }
 bool WindowsOperations::IsProgramRunning(const char* exeName) {
-  return ::IsProgramRunning(exeName);
+  RunningProgramFacts ignored;
+  return ::IsProgramRunning(exeName, ignored);
 }
 bool WindowsOperations::FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
-  return ::FindProductShortcut(productLink, shortcutPath);
+  PlatformPath ignored;
+  return ::FindProductShortcut(productLink, shortcutPath, ignored);
 }
 bool WindowsOperations::ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
                                         PlatformPath& workingDirectory) {
-  if (!::ResolveShortcut(shortcutPath, target_, workingDirectory_)) return false;
+  ShortcutFacts ignored;
+  return ResolveShortcut(shortcutPath, targetPath, workingDirectory, ignored);
+}
+bool WindowsOperations::ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
+                                        PlatformPath& workingDirectory, ShortcutFacts& facts) {
+  if (!::ResolveShortcut(shortcutPath, target_, workingDirectory_, facts)) return false;
   ShowInAnsi(target_, targetPath);
   ShowInAnsi(workingDirectory_, workingDirectory);
+  return true;
+}
+bool WindowsOperations::WidePaths(const char* workingDirectory, const char* programPath,
+                                  bool fromShortcut, WideValueText& wideDirectory,
+                                  WideValueText& wideProgram) const {
+  if (!fromShortcut)
+    return Widen(workingDirectory, wideDirectory) && Widen(programPath, wideProgram);
+  wideProgram.Assign(target_.c_str());
+  if (workingDirectory_.empty()) {
+    TargetFolder(target_.c_str(), wideDirectory);
+  } else {
+    wideDirectory.Assign(workingDirectory_.c_str());
+  }
   return true;
 }
 ProcessHandle WindowsOperations::StartProgram(const char* workingDirectory, const char* programPath,
                                               bool mergeClassPath) {
   WideValueText wideDirectory;
   WideValueText wideProgram;
-  if (mergeClassPath) {
-    wideProgram.Assign(target_.c_str());
-    if (workingDirectory_.empty()) {
-      TargetFolder(target_.c_str(), wideDirectory);
-    } else {
-      wideDirectory.Assign(workingDirectory_.c_str());
-    }
-  } else if (!Widen(workingDirectory, wideDirectory) || !Widen(programPath, wideProgram)) {
+  // Only the installed product's start merges the class path, and it starts
+  // what the shortcut names.
+  if (!WidePaths(workingDirectory, programPath, mergeClassPath, wideDirectory, wideProgram)) {
     return nullptr;
   }
   program_.Reset(::StartProgram(wideDirectory.c_str(), wideProgram.c_str(), mergeClassPath));

@@ -12,6 +12,7 @@
 
 #include "launcher/launcher_operations.h"
 #include "platform/owners.h"
+#include "probes/product_shortcut.h"
 
 class WindowsOperations final : public LauncherOperations {
  public:
@@ -31,6 +32,19 @@ class WindowsOperations final : public LauncherOperations {
                              bool mergeClassPath) override;
   void WaitForProgram(ProcessHandle program) override;
   LeadBytePredicate LeadByteTest() override;
+
+  // The resolution, with what it found on the way.
+  bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
+                       PlatformPath& workingDirectory, ShortcutFacts& facts);
+  // The wide paths that StartProgram starts: for the product `fromShortcut`,
+  // the shortcut's target and working directory (its target's folder when
+  // "Start in" is blank); otherwise the paths given, widened. False when
+  // they cannot be widened.
+  bool WidePaths(const char* workingDirectory, const char* programPath, bool fromShortcut,
+                 WideValueText& wideDirectory, WideValueText& wideProgram) const;
+  // The shortcut's target and working directory as resolved, wide.
+  const WidePlatformPath& ShortcutTarget() const { return target_; }
+  const WidePlatformPath& ShortcutDirectory() const { return workingDirectory_; }
 
  private:
   // Held until the launcher ends: the guard, install.dat's shared open, and

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "check/explain.h"
 #include "check/medium_check.h"
 #include "check/simulate.h"
 
@@ -16,6 +17,7 @@ void PrintHelp() {
   std::printf(
       "Usage: autorun-check MEDIUM_FOLDER\n"
       "       autorun-check --simulate MEDIUM_FOLDER [machine options]\n"
+      "       autorun-check --explain [MEDIUM_FOLDER] [-- TAIL]   (on Windows)\n"
       "       autorun-check --version\n\n"
       "Checks the medium's install.dat (read exactly as the launcher reads it), the\n"
       "programs it names and autorun.inf, one line per finding: severity, file,\n"
@@ -24,7 +26,15 @@ void PrintHelp() {
       "With --simulate, runs the launcher's own decision flow on the medium and a\n"
       "described machine and prints every step, each box it shows, the program it\n"
       "starts (working directory, class path merged or not, the resulting CLASSPATH)\n"
-      "and whether it waits. Exit status 0.\n\n%s\n%s",
+      "and whether it waits. Exit status 0.\n\n"
+      "With --explain, on Windows, runs the launcher's decision flow over this\n"
+      "machine's own answers, from MEDIUM_FOLDER (default: the current directory),\n"
+      "with TAIL as the launcher's command line after its name (-- -a: direct-run\n"
+      "mode). Every step is printed with what the launcher's probes found: the\n"
+      "registry views asked, the process that matched, the shortcut's reading and\n"
+      "corrections, the stored CLASSPATH. No box is shown (each is printed), no\n"
+      "guard is created, nothing is started or written. Output is UTF-8. Exit\n"
+      "status 0 when the launcher would start a program, 1 when it would not.\n\n%s\n%s",
       FindingsHelp(), MachineOptionsHelp());
 }
 
@@ -45,6 +55,7 @@ int main(int argc, char** argv) {
     std::printf("autorun-check %s\n", AUTORUN_VERSION);
     return kFine;
   }
+  if (first == "--explain") return Explain(argc - 2, argv + 2);
   if (first == "--simulate") {
     if (argc < 3 || argv[2][0] == '-') return Usage("--simulate needs a medium folder first");
     MachineDescription machine;

@@ -11,12 +11,11 @@ namespace {
 
 constexpr char kUninstallList[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-// Whether the entry `subkey` of HKLM, in the registry view `view`, holds an
-// uninstall command.
-bool HasUninstallCommand(const char* subkey, REGSAM view) {
+// What the entry `subkey` of HKLM holds in the registry view `view`.
+UninstallEntry ReadUninstallEntry(const char* subkey, REGSAM view) {
   HKEY opened = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subkey, 0, KEY_READ | view, &opened) != ERROR_SUCCESS) {
-    return false;
+    return UninstallEntry::Missing;
   }
   const UniqueRegKey key(opened);
   BYTE data[1024];
@@ -24,12 +23,13 @@ bool HasUninstallCommand(const char* subkey, REGSAM view) {
   const LONG status =
       RegQueryValueExW(key.Get(), L"UninstallString", nullptr, nullptr, data, &size);
   // A value too long for the area still exists; only its content is unused.
-  return status == ERROR_SUCCESS || status == ERROR_MORE_DATA;
+  return status == ERROR_SUCCESS || status == ERROR_MORE_DATA ? UninstallEntry::WithCommand
+                                                              : UninstallEntry::WithoutCommand;
 }
 
 }  // namespace
 
-bool IsProductInstalled(const char* unInstKey) {
+bool IsProductInstalled(const char* unInstKey, InstallationFacts& facts) {
   ValueText subkey;
   // A subkey that does not fit its area names no entry the launcher can see.
   if (!subkey.Assign(kUninstallList) || !subkey.Append(unInstKey)) return false;
@@ -37,6 +37,7 @@ bool IsProductInstalled(const char* unInstKey) {
   // shown the 32-bit view, while a 64-bit setup writes its entry to the
   // 64-bit one only; 32-bit Windows ignores the flag and reads its only view
   // again.
-  return HasUninstallCommand(subkey.c_str(), 0) ||
-         HasUninstallCommand(subkey.c_str(), KEY_WOW64_64KEY);
+  return (facts.ownView = ReadUninstallEntry(subkey.c_str(), 0)) == UninstallEntry::WithCommand ||
+         (facts.view64 = ReadUninstallEntry(subkey.c_str(), KEY_WOW64_64KEY)) ==
+             UninstallEntry::WithCommand;
 }

@@ -10,7 +10,8 @@
 
 #include "platform/system_library.h"
 
-InstallerAnswer AskInstaller(const wchar_t* shortcutPath, WidePlatformPath& programPath) {
+InstallerAnswer AskInstaller(const wchar_t* shortcutPath, WidePlatformPath& programPath,
+                             InstallerFacts& facts) {
   const auto getShortcutTarget =
       SystemFunction<decltype(&MsiGetShortcutTargetW)>("MSI.DLL", "MsiGetShortcutTargetW");
   const auto getComponentPath =
@@ -18,15 +19,14 @@ InstallerAnswer AskInstaller(const wchar_t* shortcutPath, WidePlatformPath& prog
   if (getShortcutTarget == nullptr || getComponentPath == nullptr) {
     return InstallerAnswer::NotAdvertised;
   }
-  // Product and component codes are GUIDs in braces: 38 characters.
-  wchar_t product[39];
   wchar_t feature[MAX_FEATURE_CHARS + 1];
-  wchar_t component[39];
-  if (getShortcutTarget(shortcutPath, product, feature, component) != ERROR_SUCCESS) {
+  if (getShortcutTarget(shortcutPath, facts.product, feature, facts.component) != ERROR_SUCCESS) {
     return InstallerAnswer::NotAdvertised;
   }
   DWORD size = WidePlatformPath::kAreaSize;
-  const INSTALLSTATE state = getComponentPath(product, component, programPath.Area(), &size);
+  const INSTALLSTATE state =
+      getComponentPath(facts.product, facts.component, programPath.Area(), &size);
+  facts.state = state;
   programPath.Terminate();
   if (state == INSTALLSTATE_LOCAL || state == INSTALLSTATE_SOURCE) {
     return InstallerAnswer::Installed;

@@ -16,16 +16,19 @@
 #include "probes/untranslated_link.h"
 #include "probes/wow64_process.h"
 
-bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
+bool FindProductShortcut(const char* productLink, ValueText& shortcutPath,
+                         PlatformPath& programsFolder) {
   shortcutPath.Clear();
+  programsFolder.Clear();
   const auto getFolderPath =
       SystemFunction<decltype(&SHGetSpecialFolderPathA)>("SHELL32.DLL", "SHGetSpecialFolderPathA");
-  char folder[MAX_PATH] = {};
-  if (getFolderPath == nullptr || !getFolderPath(nullptr, folder, CSIDL_COMMON_PROGRAMS, FALSE)) {
+  if (getFolderPath == nullptr ||
+      !getFolderPath(nullptr, programsFolder.Area(), CSIDL_COMMON_PROGRAMS, FALSE)) {
+    programsFolder.Clear();
     return false;
   }
   // The link is glued to the folder as written: it carries its own backslash.
-  if (!shortcutPath.Assign(folder) || !shortcutPath.Append(productLink)) {
+  if (!shortcutPath.Assign(programsFolder.c_str()) || !shortcutPath.Append(productLink)) {
     shortcutPath.Clear();
     return false;
   }
@@ -67,22 +70,27 @@ bool ReadTarget(IShellLinkW* link, WidePlatformPath& target) {
 // those translations off; a link that then names no target (one whose target
 // lives only in its environment block) is loaded as the shell reads it.
 bool LoadShortcut(IShellLinkW* link, IPersistFile* file, const wchar_t* path, bool underWow64,
-                  WidePlatformPath& target) {
-  if (underWow64 && LoadUntranslated(link, path) && ReadTarget(link, target)) return true;
+                  WidePlatformPath& target, ShortcutFacts& facts) {
+  if (underWow64 && LoadUntranslated(link, path) && ReadTarget(link, target)) {
+    return facts.readUntranslated = true;
+  }
   return SUCCEEDED(file->Load(path, STGM_READ));
 }
 
 // Windows' Resolve searches for a target that names nothing and then fails
 // (IShellLink::Resolve), so a 64-bit product's "(x86)" path is corrected
 // first, on the link object in memory only: the shortcut is never written.
-void CorrectTargetBeforeResolve(IShellLinkW* link, WidePlatformPath& target) {
-  if (ReadTarget(link, target) && CorrectX86Folder(target, false)) link->SetPath(target.c_str());
+void CorrectTargetBeforeResolve(IShellLinkW* link, WidePlatformPath& target,
+                                WidePlatformPath& original) {
+  if (ReadTarget(link, target) && CorrectX86Folder(target, false, original)) {
+    link->SetPath(target.c_str());
+  }
 }
 
 }  // namespace
 
 bool ResolveShortcut(const char* shortcutPath, WidePlatformPath& targetPath,
-                     WidePlatformPath& workingDirectory) {
+                     WidePlatformPath& workingDirectory, ShortcutFacts& facts) {
   // Left when the resolution ends, after the link's objects are released:
   // the launcher then waits for the product, and must not hold an apartment.
   const ComApartment apartment(COINIT_APARTMENTTHREADED);
@@ -104,34 +112,39 @@ bool ResolveShortcut(const char* shortcutPath, WidePlatformPath& targetPath,
   const ComPtr<IPersistFile> file(rawFile);
 
   const bool underWow64 = RunsUnderWow64();
-  if (!LoadShortcut(link.Get(), file.Get(), wideShortcutPath.c_str(), underWow64, targetPath)) {
+  if (!LoadShortcut(link.Get(), file.Get(), wideShortcutPath.c_str(), underWow64, targetPath,
+                    facts)) {
     return false;
   }
   targetPath.Clear();
-  const InstallerAnswer answer = IsAdvertised(link.Get())
-                                     ? AskInstaller(wideShortcutPath.c_str(), targetPath)
-                                     : InstallerAnswer::NotAdvertised;
+  const InstallerAnswer answer =
+      (facts.advertised = IsAdvertised(link.Get()))
+          ? AskInstaller(wideShortcutPath.c_str(), targetPath, facts.installer)
+          : InstallerAnswer::NotAdvertised;
   switch (answer) {
     case InstallerAnswer::Installed:
       break;
     case InstallerAnswer::Unavailable:
       return false;
     case InstallerAnswer::NotAdvertised:
-      if (underWow64) CorrectTargetBeforeResolve(link.Get(), targetPath);
+      if (underWow64) CorrectTargetBeforeResolve(link.Get(), targetPath, facts.x86Target);
       // Never a dialog of the shell's: without SLR_NO_UI, Windows asks the
       // user about a target that is missing, offers to delete the shortcut,
       // and may pick a similar file elsewhere (IShellLink::Resolve). A
       // resolution that fails ends the run silently.
-      if (FAILED(link.Get()->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI))) return false;
+      facts.resolution = link.Get()->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI);
+      if (FAILED(facts.resolution)) return false;
       ReadTarget(link.Get(), targetPath);
       break;
   }
   workingDirectory.Clear();
-  const HRESULT status =
+  facts.workingDirectoryStatus =
       link.Get()->GetWorkingDirectory(workingDirectory.Area(), WidePlatformPath::kAreaSize);
   workingDirectory.Terminate();
   // The same view's working directory: taken under the native folder when
   // only that one exists.
-  if (underWow64 && !workingDirectory.empty()) CorrectX86Folder(workingDirectory, true);
-  return status == S_OK;
+  if (underWow64 && !workingDirectory.empty()) {
+    CorrectX86Folder(workingDirectory, true, facts.x86Directory);
+  }
+  return facts.workingDirectoryStatus == S_OK;
 }

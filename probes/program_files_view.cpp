@@ -30,7 +30,7 @@ bool ReadVariable(const wchar_t* name, WidePlatformPath& value) {
 
 }  // namespace
 
-bool CorrectX86Folder(WidePlatformPath& path, bool isDirectory) {
+bool CorrectX86Folder(WidePlatformPath& path, bool isDirectory, WidePlatformPath& original) {
   if (Exists(path.c_str(), isDirectory)) return false;
   // The common files first: should they lie outside the program-files
   // folder, their own variables say where.
@@ -43,7 +43,8 @@ bool CorrectX86Folder(WidePlatformPath& path, bool isDirectory) {
     if (*inFolder != 0 || (*rest != 0 && *rest != L'\\')) continue;
     WidePlatformPath native;
     return ReadVariable(kCommonNative + skip, native) && native.Append(rest) &&
-           Exists(native.c_str(), isDirectory) && path.Assign(native.c_str());
+           Exists(native.c_str(), isDirectory) && original.Assign(path.c_str()) &&
+           path.Assign(native.c_str());
   }
   return false;
 }

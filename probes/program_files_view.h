@@ -11,5 +11,5 @@
 // (%ProgramW6432%, %CommonProgramW6432%) is taken if that names a file (a
 // folder, for `isDirectory`). Otherwise, and when the corrected path would
 // not fit, the path stays as it is. Nothing else is guessed. True when the
-// path was corrected.
-bool CorrectX86Folder(WidePlatformPath& path, bool isDirectory);
+// path was corrected; `original` then holds what it was.
+bool CorrectX86Folder(WidePlatformPath& path, bool isDirectory, WidePlatformPath& original);

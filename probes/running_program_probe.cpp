@@ -60,7 +60,7 @@ bool ReadProgramFileName(const ProcessStatus& status, DWORD processId, ValueText
 
 }  // namespace
 
-bool IsProgramRunning(const char* exeName) {
+bool IsProgramRunning(const char* exeName, RunningProgramFacts& facts, LauncherOperations* boxes) {
   UniqueLibrary psapi = LoadSystemLibrary("PSAPI.DLL");
   if (!psapi.IsValid()) return false;
 
@@ -73,7 +73,11 @@ bool IsProgramRunning(const char* exeName) {
   if (enumProcesses == nullptr || status.enumProcessModules == nullptr ||
       status.getModuleFileNameEx == nullptr) {
     psapi.Reset();
-    ShowMessage(kProcessStatusBrokenText, kFatalErrorCaption);
+    if (boxes != nullptr) {
+      boxes->ShowMessage(kProcessStatusBrokenText, kFatalErrorCaption);
+    } else {
+      ShowMessage(kProcessStatusBrokenText, kFatalErrorCaption);
+    }
     return false;
   }
   status.queryFullProcessImageName = LookUpFunction<QueryFullProcessImageNameFn>(
@@ -81,12 +85,14 @@ bool IsProgramRunning(const char* exeName) {
 
   ProcessList processes;
   processes.Enumerate(enumProcesses);
-  ValueText fileName;
+  facts.processesListed = processes.Count();
   for (DWORD i = 0; i < processes.Count(); ++i) {
-    if (ReadProgramFileName(status, processes[i], fileName) &&
-        ContainsText(fileName.c_str(), exeName)) {
+    if (ReadProgramFileName(status, processes[i], facts.fileName) &&
+        ContainsText(facts.fileName.c_str(), exeName)) {
+      facts.processId = processes[i];
       return true;
     }
   }
+  facts.fileName.Clear();
   return false;
 }

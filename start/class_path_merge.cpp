@@ -15,7 +15,8 @@ constexpr wchar_t kVariable[] = L"CLASSPATH";
 // does not fit a variable. A value of a text type is taken as the registry
 // holds it, in UTF-16; the bytes of any other type are text of the ANSI code
 // page, as they always were.
-bool ReadStoredClassPath(EnvironmentText& stored) {
+bool ReadStoredClassPath(ClassPathFacts& facts) {
+  EnvironmentText& stored = facts.stored;
   stored.Clear();
   HKEY opened = nullptr;
   if (RegOpenKeyExA(HKEY_CURRENT_USER, "Environment", 0, KEY_READ, &opened) != ERROR_SUCCESS) {
@@ -24,8 +25,10 @@ bool ReadStoredClassPath(EnvironmentText& stored) {
   const UniqueRegKey key(opened);
   // The whole area, terminator's place included: a value of the full 32,766
   // characters is stored with its terminator.
-  DWORD type = REG_NONE;
-  DWORD size = EnvironmentText::kAreaSize * sizeof(wchar_t);
+  DWORD& type = facts.storedType;
+  DWORD& size = facts.storedSize;
+  type = REG_NONE;
+  size = EnvironmentText::kAreaSize * sizeof(wchar_t);
   if (RegQueryValueExW(key.Get(), kVariable, nullptr, &type, reinterpret_cast<BYTE*>(stored.Area()),
                        &size) != ERROR_SUCCESS) {
     stored.Clear();
@@ -57,18 +60,19 @@ bool ReadStoredClassPath(EnvironmentText& stored) {
 
 }  // namespace
 
-void MergeClassPath() {
-  EnvironmentText stored;
-  if (!ReadStoredClassPath(stored)) return;
+bool MergedClassPath(EnvironmentText& joined, ClassPathFacts& facts) {
+  if (!(facts.storedRead = ReadStoredClassPath(facts))) return false;
 
-  EnvironmentText current;
+  EnvironmentText& current = facts.current;
   const DWORD length =
       GetEnvironmentVariableW(kVariable, current.Area(), EnvironmentText::kAreaSize);
-  if (length > EnvironmentText::kCapacity) return;  // cannot be read whole
+  if (length > EnvironmentText::kCapacity) return false;  // cannot be read whole
   if (length == 0) current.Clear();
+  return JoinClassPath(current.c_str(), facts.stored.c_str(), joined);
+}
 
+void MergeClassPath() {
+  ClassPathFacts ignored;
   EnvironmentText joined;
-  if (JoinClassPath(current.c_str(), stored.c_str(), joined)) {
-    SetEnvironmentVariableW(kVariable, joined.c_str());
-  }
+  if (MergedClassPath(joined, ignored)) SetEnvironmentVariableW(kVariable, joined.c_str());
 }

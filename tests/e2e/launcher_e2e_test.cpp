@@ -7,11 +7,13 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <list>
 #include <vector>
 
 #include "tests/e2e/e2e_harness.h"
+#include "tests/e2e/explanation.h"
 #include "tests/support/code_page_932.h"
 #include "tests/support/message_boxes.h"
 #include "tests/support/registry_scope.h"
@@ -29,7 +31,9 @@ namespace {
 
 constexpr char kUnInstKey[] = "AutorunE2EProduct";
 constexpr char kUninstallList[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr char kAutorunOverrides[] = "Software\\Wine\\AppDefaults\\autorun.exe\\DllOverrides";
+// Wine's library overrides, per program: the launcher's, and the checker's
+// for the explanation run in the same state.
+constexpr const char* kOverridden[] = {"autorun.exe", "autorun-check.exe"};
 constexpr char kSetupTitle[] = "Autorun E2E Setup";
 constexpr char kLink[] = "\\AutorunE2E\\Product.lnk";
 constexpr char kProduct[] = "{work}Product\\product.exe";
@@ -134,6 +138,9 @@ struct Case {
   Case& With(Psapi kind) { return psapi = kind, *this; }
   Case& WhileFirstWaits() { return whileFirstWaits = true, *this; }
   Case& CodePage932() { return codePage932 = true, *this; }
+  // autorun-check --explain runs first, from the medium's root, in the same
+  // state: it must predict what the launcher then does, and change nothing.
+  Case& Explained() { return explained = true, *this; }
   // The launcher variant on the medium (elevating: every start needs
   // elevation and goes through the shell; refused: the prompt is declined).
   Case& Launcher(const char* file) { return launcher = file, *this; }
@@ -175,6 +182,7 @@ struct Case {
   Psapi psapi = Psapi::System;
   bool whileFirstWaits = false;
   bool codePage932 = false;
+  bool explained = false;
   std::string launcher = "autorun.exe";
 
   std::vector<SeenMessageBox> boxes;
@@ -195,9 +203,11 @@ constexpr char kPsapiBroken[] = "Failed to load PSAPI.DLL";
 // Roads that end in a started program.
 const Case kStarts[] = {
     Case("not-installed-autorun-starts-setup-and-waits")
+        .Explained()
         .NotInstalled()
         .Starts(kSetup, "{medium}", "A;", kWaits),
     Case("not-installed-direct-run-starts-runfirst")
+        .Explained()
         .NotInstalled()
         .Tail("-a")
         .Starts("{medium}extras\\runfirst.exe", "{medium}", "A;", kNoWait),
@@ -206,7 +216,9 @@ const Case kStarts[] = {
         .SetupWindow()
         .Running(kProduct)
         .Starts(kSetup, "{medium}", "A;", kWaits),
-    Case("installed-autorun-merges-classpath").Starts(kProduct, kProductWork, "A;B;", kWaits),
+    Case("installed-autorun-merges-classpath")
+        .Explained()
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
     Case("signed-not-installed-autorun-starts-setup-and-waits")
         .Launcher(kSigned)
         .NotInstalled()
@@ -224,6 +236,7 @@ const Case kStarts[] = {
         .ClassPaths(nullptr, nullptr)
         .Starts(kProduct, kProductWork, "(unset)", kWaits),
     Case("installed-direct-run-starts-installed-program")
+        .Explained()
         .Tail("-a")
         .Starts("{medium}extras\\installed.exe", "{medium}", "A;", kNoWait),
     Case("installed-direct-run-slash-switch")
@@ -236,6 +249,7 @@ const Case kStarts[] = {
         .Target("{work}Program Files\\My Product\\my product.exe")
         .Starts("{work}Program Files\\My Product\\my product.exe", kProductWork, "A;B;", kWaits),
     Case("shortcut-with-blank-working-directory-starts-in-target-folder")
+        .Explained()
         .LinkStartsIn("")
         .Starts(kProduct, "{work}Product", "A;B;", kWaits),
     Case("exe-name-missing")
@@ -289,6 +303,7 @@ const Case kStarts[] = {
     // own GetPath would give the shortcut's icon file in the installer's
     // cache; Wine's gives nothing.
     Case("installer-advertised-shortcut-starts-the-installed-program")
+        .Explained()
         .Advertised(kAdvertised)
         .Starts(kInstalledProduct, kProductWork, "A;B;", kWaits),
     Case("installer-advertised-shortcut-without-start-in-starts-in-its-folder")
@@ -304,6 +319,7 @@ const Case kStarts[] = {
     // 64-bit twin reads the stored "(x86)" path, which names nothing, and
     // starts nothing.
     Case("known-folder-link-to-a-64-bit-product-starts-it-from-the-native-folder")
+        .Explained()
         .StoredLink(kKnownFolderBlock)
         .Target(kX86Product)
         .LinkStartsIn(kX86Folder)
@@ -352,6 +368,7 @@ const Case kStarts[] = {
         .StoredLink(kNoBlocks)
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
     Case("psapi-lacking-function-then-product-starts")
+        .Explained()
         .With(Psapi::LackingFunction)
         .Shows("Fatal Error", kPsapiBroken)
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
@@ -365,19 +382,25 @@ const Case kRefusals[] = {
         .Tail("-a")
         .Launcher(kRefused),
     // A drive root keeps its backslash and one more is put before the name.
-    Case("install-dat-missing").NoConfigFile().Shows("WARNING", "{medium}\\install.dat"),
-    Case("second-launcher-while-product-runs").WhileFirstWaits().Shows("Autorun", kLauncherRunning),
+    Case("install-dat-missing")
+        .Explained()
+        .NoConfigFile()
+        .Shows("WARNING", "{medium}\\install.dat"),
+    Case("second-launcher-while-product-runs")
+        .Explained()
+        .WhileFirstWaits()
+        .Shows("Autorun", kLauncherRunning),
     Case("second-launcher-while-setup-runs")
         .NotInstalled()
         .WhileFirstWaits()
         .Shows("Autorun", kLauncherRunning),
-    Case("setup-window-present").SetupWindow().Shows("WARNING", kSetupRunning),
-    Case("product-running").Running(kProduct).Shows("WARNING", kProductRunning),
+    Case("setup-window-present").Explained().SetupWindow().Shows("WARNING", kSetupRunning),
+    Case("product-running").Explained().Running(kProduct).Shows("WARNING", kProductRunning),
     Case("product-running-matched-by-folder-name")
         .Value("Config", "ExeName", "Held Product")
         .Running("{work}Held Product\\app.exe")
         .Shows("WARNING", kProductRunning),
-    Case("shortcut-missing").Link(LinkPlace::None).Shows("Autorun", kLinkMissing),
+    Case("shortcut-missing").Explained().Link(LinkPlace::None).Shows("Autorun", kLinkMissing),
     // The installer knows no such product: nothing starts, and no box (nor the
     // installer's repair) is shown.
     Case("installer-advertised-shortcut-of-unknown-product-starts-nothing")
@@ -410,6 +433,7 @@ const Case kRefusals[] = {
         .SetupWindow()
         .Shows("WARNING", kSetupRunning),
     Case("psapi-lacking-function-then-shortcut-missing")
+        .Explained()
         .With(Psapi::LackingFunction)
         .Link(LinkPlace::None)
         .Shows("Fatal Error", kPsapiBroken)
@@ -438,6 +462,7 @@ const Case kOutsideCodePage[] = {
         .ClassPaths(kPolishJoined.c_str(), kPolishStored)
         .Starts(kProduct, kProductWork, kPolishJoined.c_str(), kWaits),
     Case("product-in-polish-folder-with-start-in")
+        .Explained()
         .Target(kForeignProduct)
         .LinkStartsIn(kForeignWork)
         .Starts(kForeignProduct, kForeignWork, "A;B;", kWaits),
@@ -541,9 +566,12 @@ struct Machine {
 
   void Override(std::string library, const char* order) {
     library.resize(library.rfind('.'));
-    if (!overrides.emplace_back(HKEY_CURRENT_USER, kAutorunOverrides, library.c_str())
-             .SetText(order)) {
-      problems += "library override; ";
+    for (const char* program : kOverridden) {
+      const std::string key =
+          std::string("Software\\Wine\\AppDefaults\\") + program + "\\DllOverrides";
+      if (!overrides.emplace_back(HKEY_CURRENT_USER, key, library.c_str()).SetText(order)) {
+        problems += "library override; ";
+      }
     }
   }
 
@@ -561,7 +589,10 @@ struct Machine {
   std::list<RegistryValueScope> overrides;
 };
 
-void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold) {
+// Checks what the launcher did against the case, and against what the
+// explanation run before it predicted, if any.
+void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold,
+                   const std::optional<Prediction>& prediction) {
   std::vector<SeenMessageBox> expected;
   std::vector<SeenMessageBox> seen;
   for (const SeenMessageBox& box : c.boxes) {
@@ -571,23 +602,36 @@ void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold) {
     seen.push_back(next);
   }
   EXPECT_EQ(seen, expected);
+  const std::string explained = prediction ? "\nthe explanation:\n" + prediction->output : "";
+  if (prediction) {
+    EXPECT_EQ(prediction->boxes, seen) << explained;
+  }
 
   std::set<std::string> records;
   if (!c.program.empty()) {
     const auto record = WaitForRecord(Expand(c.program), kPatienceMs);
-    ASSERT_TRUE(record) << c.program << " did not start; " << PendingBox(launcher);
+    ASSERT_TRUE(record) << c.program << " did not start; " << PendingBox(launcher) << explained;
     EXPECT_EQ(record->at("program"), Expand(c.program));
     EXPECT_EQ(record->at("cwd"), Expand(c.cwd));
     if (c.seenClassPath != kClassPathNotAsserted) {
       EXPECT_EQ(record->at("classpath"), c.seenClassPath);
     }
-    if (c.waits) {
-      EXPECT_FALSE(launcher.HasEnded(kWaitCheckMs)) << "the launcher did not wait";
-    } else {
-      EXPECT_TRUE(launcher.HasEnded(kPatienceMs)) << "the launcher waited";
+    const bool waited =
+        c.waits ? !launcher.HasEnded(kWaitCheckMs) : !launcher.HasEnded(kPatienceMs);
+    EXPECT_EQ(waited, c.waits) << (c.waits ? "the launcher did not wait" : "the launcher waited");
+    if (prediction) {
+      EXPECT_EQ(prediction->program, record->at("program")) << explained;
+      EXPECT_EQ(prediction->cwd, record->at("cwd")) << explained;
+      EXPECT_EQ(prediction->classPath, record->at("classpath")) << explained;
+      EXPECT_EQ(prediction->waits, waited) << explained;
     }
     const std::string file = c.program.substr(c.program.rfind('\\') + 1);
     records.insert(file.substr(0, file.rfind('.')) + ".txt");
+  } else if (prediction) {
+    EXPECT_EQ(prediction->program, "") << explained;
+  }
+  if (prediction) {
+    EXPECT_EQ(prediction->exitCode, c.program.empty() ? 1u : 0u) << explained;
   }
   hold.Release();
   ASSERT_TRUE(launcher.HasEnded(kPatienceMs))
@@ -620,12 +664,43 @@ TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
     ASSERT_TRUE(WaitForAnyRecord(kPatienceMs)) << "the first launcher started nothing";
     ClearRecords();
   }
+  std::optional<Prediction> prediction;
+  if (c.explained) {
+    const MachineSnapshot before = MachineSnapshot::Take();
+    prediction = RunChecker("--explain" + (c.tail.empty() ? "" : " -- " + c.tail), layout.medium);
+    EXPECT_TRUE(MachineSnapshot::Take() == before) << "the explanation changed the machine:\n"
+                                                   << prediction->output;
+    // The process-status stand-in marks its load, which the explanation
+    // shares with the launcher; a started program leaves a record of its own.
+    std::set<std::string> started = ListRecords();
+    started.erase("psapi-loaded.txt");
+    EXPECT_EQ(started, std::set<std::string>()) << "the explanation started a program";
+    ClearRecords();
+  }
   const StartedProcess launcher(autorun, c.tail, layout.medium);
   ASSERT_TRUE(launcher.Started());
-  ExpectOutcome(c, launcher, hold);
+  ExpectOutcome(c, launcher, hold, prediction);
   if (first) {
     EXPECT_TRUE(first->HasEnded(kPatienceMs)) << "the first launcher still runs";
     EXPECT_EQ(first->ExitCode(), 0u);
+  }
+}
+
+// Bad usage of the explanation: one line that says what is wrong, status 2,
+// and nothing run.
+TEST(Explanation, RefusesBadUsageInOneLine) {
+  const std::string medium = TheLayout().medium;
+  const std::string rows[] = {
+      "--explain --bogus",
+      "--explain \"" + medium + "no such folder\"",
+      "--explain \"" + medium + "\" -a",
+  };
+  for (const std::string& arguments : rows) {
+    const Prediction refused = RunChecker(arguments, medium);
+    EXPECT_EQ(refused.exitCode, 2u) << arguments << "\n" << refused.output;
+    EXPECT_EQ(std::count(refused.output.begin(), refused.output.end(), '\n'), 1)
+        << arguments << "\n"
+        << refused.output;
   }
 }
 

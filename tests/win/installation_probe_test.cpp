@@ -12,7 +12,20 @@
 
 namespace {
 constexpr char kUninstallList[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// The probe's answer, checked against the views it says it read: installed
+// exactly when one held a command, the 64-bit view asked only when the own
+// one held none (and neither for a name that does not fit).
+bool IsProductInstalled(const char* unInstKey) {
+  InstallationFacts facts{};
+  const bool installed = ::IsProductInstalled(unInstKey, facts);
+  const bool ownHasCommand = facts.ownView == UninstallEntry::WithCommand;
+  const bool ownAsked = facts.ownView != UninstallEntry::NotAsked;
+  EXPECT_EQ(installed, ownHasCommand || facts.view64 == UninstallEntry::WithCommand);
+  EXPECT_EQ(facts.view64 == UninstallEntry::NotAsked, ownHasCommand || !ownAsked);
+  return installed;
 }
+}  // namespace
 
 TEST(IsProductInstalled, NeedsAnUninstallCommandInTheMachineWideEntry) {
   const struct {

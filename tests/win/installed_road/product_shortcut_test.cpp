@@ -77,7 +77,10 @@ TEST_F(ProductShortcut, FindsOnlyTheAllUsersShortcutItsLinkNames) {
   const std::string folder = SpecialFolder(CSIDL_COMMON_PROGRAMS);
   for (const Case& c : cases) {
     ValueText shortcutPath;
-    EXPECT_EQ(FindProductShortcut(c.productLink.c_str(), shortcutPath), c.found) << c.productLink;
+    PlatformPath programsFolder;
+    EXPECT_EQ(FindProductShortcut(c.productLink.c_str(), shortcutPath, programsFolder), c.found)
+        << c.productLink;
+    EXPECT_EQ(programsFolder.c_str(), folder);
     if (c.found) {
       EXPECT_EQ(shortcutPath.c_str(), folder + c.productLink);
     }
@@ -109,7 +112,8 @@ TEST_F(ProductShortcut, ResolvesTargetAndWorkingDirectory) {
     // On a thread of its own, in no apartment before: the resolution must
     // leave none behind, since the launcher then waits for the product.
     std::thread([&] {
-      resolved = ResolveShortcut(common_.File(c.link).c_str(), target, workingDirectory);
+      ShortcutFacts facts{};
+      resolved = ResolveShortcut(common_.File(c.link).c_str(), target, workingDirectory, facts);
       apartmentHeld = InComponentApartment();
     }).join();
     EXPECT_EQ(resolved, c.resolved) << c.link;

@@ -91,14 +91,25 @@ TEST(RunningProgramProbe, MatchesTheFullFileNameCaseSensitively) {
   };
   // clang-format on
   for (const Case& c : cases) {
-    EXPECT_EQ(IsProgramRunning(c.exeName), c.running) << c.exeName;
+    RunningProgramFacts facts{};
+    EXPECT_EQ(IsProgramRunning(c.exeName, facts), c.running) << c.exeName;
+    // The program it names is the one that matched, and still runs.
+    EXPECT_GT(facts.processesListed, 1u) << c.exeName;
+    EXPECT_EQ(std::string(facts.fileName.c_str()).find(c.exeName) != std::string::npos, c.running)
+        << c.exeName;
+    if (c.running) {
+      const HANDLE matched = OpenProcess(SYNCHRONIZE, FALSE, facts.processId);
+      EXPECT_NE(matched, nullptr) << c.exeName;
+      if (matched != nullptr) CloseHandle(matched);
+    }
   }
 
   if (suspended) suspended->Finish(0);  // a suspended program never ends by itself
   SetEvent(hold);
   EXPECT_TRUE(process->HasEnded(10000));
   CloseHandle(hold);
-  EXPECT_FALSE(IsProgramRunning("zetaapp.exe")) << "after the product ended";
+  RunningProgramFacts after{};
+  EXPECT_FALSE(IsProgramRunning("zetaapp.exe", after)) << "after the product ended";
 }
 
 TEST(RunningProgramProbe, NeverLoadsAPlantedLibrary) {

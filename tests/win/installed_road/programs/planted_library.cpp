@@ -83,7 +83,8 @@ int Plant(const char* folder) {
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "plant") == 0) return Plant(argv[2]);
   if (argc == 2 && std::strcmp(argv[1], "probe") == 0) {
-    return IsProgramRunning("\\planted_library.exe") ? 10 : 11;
+    RunningProgramFacts facts{};
+    return IsProgramRunning("\\planted_library.exe", facts) ? 10 : 11;
   }
   if (argc == 2 && std::strcmp(argv[1], "plain") == 0) {
     return LoadLibraryA("PSAPI.DLL") != nullptr ? 20 : 21;

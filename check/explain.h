@@ -1,0 +1,11 @@
+// autorun-check --explain: what the launcher would do on this machine, from
+// a medium, and why. On Windows it runs the launcher's own decision flow over
+// the launcher's own probes, and prints every step with the facts the probes
+// found; it shows no box, starts nothing and writes nothing. Elsewhere it
+// only says so.
+#pragma once
+
+// The exit status: 0 when the launcher would start a program, 1 when it
+// would start nothing (a box, or a silent end), 2 for bad usage. `arguments`
+// are what follows --explain: [MEDIUM_FOLDER] [-- TAIL...].
+int Explain(int count, const char* const* arguments);

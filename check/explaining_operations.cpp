@@ -1,0 +1,332 @@
+// Each question of the decision flow, answered by the launcher's own probe
+// and printed with the facts the probe handed back.
+#include "check/explaining_operations.h"
+
+#include <windows.h>
+
+#include <msi.h>
+
+#include <cstdio>
+
+#include "probes/installation_probe.h"
+#include "probes/running_program_probe.h"
+#include "probes/wow64_process.h"
+#include "start/program_start.h"
+
+namespace {
+
+// What a result of the link object's is set to before the resolution, to
+// see whether it was asked for: no call returns it.
+constexpr long kNotAsked = 0x7FFFFFFF;
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+void Step(const std::string& asked, const std::string& answer) {
+  std::printf("step: %s -> %s\n", asked.c_str(), answer.c_str());
+}
+// A fact the probe found, under its step.
+void Fact(const std::string& fact) { std::printf("  %s\n", fact.c_str()); }
+
+std::string Hex(long value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(value));
+  return text;
+}
+
+const char* Describe(UninstallEntry entry) {
+  switch (entry) {
+    case UninstallEntry::NotAsked:
+      return "not asked";
+    case UninstallEntry::Missing:
+      return "no such entry";
+    case UninstallEntry::WithoutCommand:
+      return "the entry, without UninstallString";
+    case UninstallEntry::WithCommand:
+      return "the entry, with UninstallString";
+  }
+  return "?";
+}
+
+// The registry view the launcher reads first, as this build and system have it.
+const char* OwnViewName() {
+  if (sizeof(void*) == 8) return "the 64-bit view (this build's own; the launcher is 32-bit)";
+  return RunsUnderWow64() ? "the 32-bit view (WOW6432Node), the launcher's own"
+                          : "the only view (32-bit Windows)";
+}
+
+const char* RegistryTypeName(unsigned long type) {
+  switch (type) {
+    case REG_SZ:
+      return "REG_SZ";
+    case REG_EXPAND_SZ:
+      return "REG_EXPAND_SZ";
+    case REG_MULTI_SZ:
+      return "REG_MULTI_SZ";
+    case REG_BINARY:
+      return "REG_BINARY";
+    case REG_DWORD:
+      return "REG_DWORD";
+    default:
+      return "another type";
+  }
+}
+
+const char* InstallStateName(int state) {
+  switch (state) {
+    case INSTALLSTATE_LOCAL:
+      return "installed locally";
+    case INSTALLSTATE_SOURCE:
+      return "run from its source";
+    case INSTALLSTATE_ABSENT:
+      return "absent";
+    case INSTALLSTATE_ADVERTISED:
+      return "advertised only";
+    case INSTALLSTATE_BROKEN:
+      return "broken";
+    case INSTALLSTATE_UNKNOWN:
+      return "unknown to the installer";
+    default:
+      return "not usable";
+  }
+}
+
+bool Exists(const wchar_t* path, bool isDirectory) {
+  const DWORD attributes = GetFileAttributesW(path);
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == isDirectory;
+}
+
+// This process's CLASSPATH, which a started program inherits: the line's
+// value part.
+std::string OwnClassPath() {
+  static EnvironmentText value;
+  SetLastError(0);
+  const DWORD length = GetEnvironmentVariableW(L"CLASSPATH", value.Area(), value.kAreaSize);
+  if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return "CLASSPATH unset";
+  if (length > value.kCapacity) return "CLASSPATH too long to read";
+  if (length == 0) value.Clear();
+  return "CLASSPATH=" + Quoted(Utf8(value.c_str()));
+}
+
+}  // namespace
+
+std::string Utf8(const wchar_t* text) {
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+  if (size <= 1) return "";
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, &bytes[0], size, nullptr, nullptr);
+  bytes.pop_back();
+  return bytes;
+}
+
+std::string Utf8FromAnsi(const char* text) {
+  const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  if (size <= 1) return "";
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
+  return Utf8(wide.c_str());
+}
+
+GuardResult ExplainingOperations::AcquireInstanceGuard(const char* name) {
+  // Only looked at: a launcher that runs holds the semaphore, and one that
+  // the explanation made would keep the next launcher out.
+  const HANDLE held = OpenSemaphoreA(SYNCHRONIZE, FALSE, name);
+  const bool exists = held != nullptr || GetLastError() == ERROR_ACCESS_DENIED;
+  if (held != nullptr) CloseHandle(held);
+  Step("AcquireInstanceGuard " + Quoted(name),
+       exists ? "already exists (a launcher runs and holds it)"
+              : "created (no launcher holds it; looked at, not created)");
+  return exists ? GuardResult::AlreadyExists : GuardResult::Created;
+}
+
+void ExplainingOperations::ShowMessage(const char* text, const char* caption) {
+  ++boxes;
+  std::printf("box: caption %s, text %s\n", Quoted(Utf8FromAnsi(caption)).c_str(),
+              Quoted(Utf8FromAnsi(text)).c_str());
+}
+
+bool ExplainingOperations::GetCurrentDir(PlatformPath& directory) {
+  const bool read = windows_.GetCurrentDir(directory);
+  Step("GetCurrentDir", read ? Quoted(Utf8FromAnsi(directory.c_str()))
+                             : "fails (cannot be had, or longer than 259 characters)");
+  return read;
+}
+
+bool ExplainingOperations::ProbeConfigFile(const char* configFilePath) {
+  const bool present = windows_.ProbeConfigFile(configFilePath);
+  Step("ProbeConfigFile " + Quoted(Utf8FromAnsi(configFilePath)),
+       present ? "present" : "missing (cannot be opened for reading)");
+  return present;
+}
+
+void ExplainingOperations::ReadConfigValue(const char* section, const char* key,
+                                           const char* configFilePath, ValueText& value) {
+  windows_.ReadConfigValue(section, key, configFilePath, value);
+  Step(std::string("ReadConfigValue [") + section + "] " + key,
+       Quoted(Utf8FromAnsi(value.c_str())));
+}
+
+bool ExplainingOperations::IsProductInstalled(const char* unInstKey) {
+  InstallationFacts facts{};
+  const bool installed = ::IsProductInstalled(unInstKey, facts);
+  Step("IsProductInstalled " + Quoted(Utf8FromAnsi(unInstKey)), installed ? "yes" : "no");
+  Fact("entry: HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+       Utf8FromAnsi(unInstKey));
+  if (facts.ownView == UninstallEntry::NotAsked) {
+    Fact("not asked: the entry's name does not fit the 1,023 characters of its path");
+    return installed;
+  }
+  Fact(std::string(OwnViewName()) + ": " + Describe(facts.ownView));
+  Fact(std::string("the 64-bit view: ") + Describe(facts.view64));
+  return installed;
+}
+
+bool ExplainingOperations::IsWindowTitlePresent(const char* setupTitle) {
+  const bool present = windows_.IsWindowTitlePresent(setupTitle);
+  Step("IsWindowTitlePresent " + Quoted(Utf8FromAnsi(setupTitle)),
+       present ? "yes (a top-level window carries the title)" : "no");
+  return present;
+}
+
+bool ExplainingOperations::IsProgramRunning(const char* exeName) {
+  RunningProgramFacts facts{};
+  const int boxesBefore = boxes;
+  const bool running = ::IsProgramRunning(exeName, facts, this);
+  Step("IsProgramRunning " + Quoted(Utf8FromAnsi(exeName)), running ? "yes" : "no");
+  if (boxes != boxesBefore) {
+    Fact("process-status library: lacks one of its functions (the box above); no process listed");
+  } else if (facts.processesListed == 0) {
+    Fact("process-status library: not loaded; no process listed");
+  } else {
+    Fact("process-status library: loaded; " + std::to_string(facts.processesListed) +
+         " processes listed");
+  }
+  if (running) {
+    Fact("matched: process " + std::to_string(facts.processId) + ", " +
+         Quoted(Utf8FromAnsi(facts.fileName.c_str())));
+  }
+  return running;
+}
+
+bool ExplainingOperations::FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
+  PlatformPath programsFolder;
+  const bool found = ::FindProductShortcut(productLink, shortcutPath, programsFolder);
+  Step("FindProductShortcut " + Quoted(Utf8FromAnsi(productLink)),
+       found ? "found " + Quoted(Utf8FromAnsi(shortcutPath.c_str())) : "not found");
+  Fact("all-users Programs folder: " + (programsFolder.empty()
+                                            ? std::string("none (the shell gave none)")
+                                            : Quoted(Utf8FromAnsi(programsFolder.c_str()))));
+  if (!found && !shortcutPath.empty()) {
+    Fact("no such file: " + Quoted(Utf8FromAnsi(shortcutPath.c_str())));
+  }
+  return found;
+}
+
+bool ExplainingOperations::ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
+                                           PlatformPath& workingDirectory) {
+  ShortcutFacts facts{};
+  facts.resolution = kNotAsked;
+  facts.workingDirectoryStatus = kNotAsked;
+  const bool resolved = windows_.ResolveShortcut(shortcutPath, targetPath, workingDirectory, facts);
+  const std::string target = Utf8(windows_.ShortcutTarget().c_str());
+  const std::string directory = Utf8(windows_.ShortcutDirectory().c_str());
+  Step(
+      "ResolveShortcut " + Quoted(Utf8FromAnsi(shortcutPath)),
+      resolved ? "target " + Quoted(target) + ", working directory " + Quoted(directory) : "fails");
+  const bool underWow64 = RunsUnderWow64();
+  if (facts.readUntranslated) {
+    Fact(
+        "read from its own bytes, the shell's folder and environment translations off "
+        "(a 32-bit launcher on 64-bit Windows)");
+  } else {
+    Fact(underWow64 ? "read as the shell reads it (its own bytes named no target, or could not "
+                      "be read as a link)"
+                    : "read as the shell reads it");
+  }
+  if (!facts.advertised) {
+    Fact("advertised: no");
+  } else if (facts.installer.product[0] == 0) {
+    Fact("advertised: yes, but the installer gave no answer for it: read as a plain link");
+  } else {
+    Fact("advertised: yes; the installer names product " + Utf8(facts.installer.product) +
+         ", component " + Utf8(facts.installer.component) + ", state " +
+         std::to_string(facts.installer.state) + " (" + InstallStateName(facts.installer.state) +
+         ")");
+  }
+  if (!facts.x86Target.empty()) {
+    Fact("the \"(x86)\" correction: " + Quoted(Utf8(facts.x86Target.c_str())) +
+         " names nothing; the native path is taken, before the resolution");
+  }
+  if (facts.resolution != kNotAsked) {
+    Fact("Resolve: " + Hex(facts.resolution) +
+         (facts.resolution < 0 ? " (failed: the target names nothing the shell can find)"
+                               : " (succeeded)"));
+  }
+  if (facts.workingDirectoryStatus != kNotAsked) {
+    Fact("GetWorkingDirectory: " + Hex(facts.workingDirectoryStatus) +
+         (facts.workingDirectoryStatus == S_OK ? "" : " (not S_OK: the launcher ends silently)"));
+  }
+  if (!facts.x86Directory.empty()) {
+    Fact("the \"(x86)\" correction of the working directory: " +
+         Quoted(Utf8(facts.x86Directory.c_str())) + " names nothing; the native folder is taken");
+  }
+  if (!resolved && facts.resolution == kNotAsked && !facts.advertised) {
+    Fact("the file could not be read as a shortcut");
+  }
+  if (resolved && windows_.ShortcutDirectory().empty()) {
+    Fact("\"Start in\" is blank: the product starts in its target's folder");
+  }
+  return resolved;
+}
+
+ProcessHandle ExplainingOperations::StartProgram(const char* workingDirectory,
+                                                 const char* programPath, bool mergeClassPath) {
+  WideValueText wideDirectory;
+  WideValueText wideProgram;
+  const bool widened =
+      windows_.WidePaths(workingDirectory, programPath, mergeClassPath, wideDirectory, wideProgram);
+  const std::string program = Utf8(wideProgram.c_str());
+  const std::string directory = Utf8(wideDirectory.c_str());
+  const std::string merge = mergeClassPath ? "class path merged" : "class path not merged";
+  const bool startable =
+      widened && Exists(wideProgram.c_str(), false) && Exists(wideDirectory.c_str(), true);
+  Step("StartProgram " + Quoted(program) + " in " + Quoted(directory) + ", " + merge,
+       startable ? "would start (nothing is started)"
+                 : "fails (no such program or working directory): nothing starts, silently");
+  if (!startable) return nullptr;
+  std::printf("start: program %s, working directory %s, %s\n", Quoted(program).c_str(),
+              Quoted(directory).c_str(), merge.c_str());
+  started = program;
+  startedIn = directory;
+  if (!mergeClassPath) {
+    std::printf("classpath: %s (this process's, not merged)\n", OwnClassPath().c_str());
+    return &startedMark_;
+  }
+  static ClassPathFacts facts{};
+  static EnvironmentText joined;
+  const bool changed = MergedClassPath(joined, facts);
+  if (facts.storedRead) {
+    Fact(std::string("stored CLASSPATH (HKCU\\Environment): ") +
+         RegistryTypeName(facts.storedType) + ", " + std::to_string(facts.storedSize) +
+         " bytes: " + Quoted(Utf8(facts.stored.c_str())));
+  } else {
+    Fact("stored CLASSPATH (HKCU\\Environment): none, or too long for a variable");
+  }
+  Fact("this process's: " + OwnClassPath());
+  if (changed) {
+    std::printf("classpath: CLASSPATH=%s\n", Quoted(Utf8(joined.c_str())).c_str());
+  } else {
+    std::printf("classpath: %s unchanged (%s)\n", OwnClassPath().c_str(),
+                facts.storedRead ? "it holds the stored class path already, or the joined one "
+                                   "would not fit"
+                                 : "nothing stored for the user");
+  }
+  return &startedMark_;
+}
+
+void ExplainingOperations::WaitForProgram(ProcessHandle) {
+  waits = true;
+  std::printf("wait: the launcher waits until the program ends\n");
+}
+
+LeadBytePredicate ExplainingOperations::LeadByteTest() { return windows_.LeadByteTest(); }

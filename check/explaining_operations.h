@@ -1,0 +1,45 @@
+// The launcher's Windows operations, reporting: every question goes to the
+// launcher's own probe and is printed with its answer and the facts the probe
+// found. Three operations are reports only: the guard is looked at, never
+// created; a box is printed, not shown, and the flow goes on as after the
+// user's OK; a program is printed with its working directory and CLASSPATH,
+// never started. Output is UTF-8, in the line format of --simulate.
+#pragma once
+
+#include <string>
+
+#include "app/windows_operations.h"
+
+class ExplainingOperations final : public LauncherOperations {
+ public:
+  GuardResult AcquireInstanceGuard(const char* name) override;
+  void ShowMessage(const char* text, const char* caption) override;
+  bool GetCurrentDir(PlatformPath& directory) override;
+  bool ProbeConfigFile(const char* configFilePath) override;
+  void ReadConfigValue(const char* section, const char* key, const char* configFilePath,
+                       ValueText& value) override;
+  bool IsProductInstalled(const char* unInstKey) override;
+  bool IsWindowTitlePresent(const char* setupTitle) override;
+  bool IsProgramRunning(const char* exeName) override;
+  bool FindProductShortcut(const char* productLink, ValueText& shortcutPath) override;
+  bool ResolveShortcut(const char* shortcutPath, PlatformPath& targetPath,
+                       PlatformPath& workingDirectory) override;
+  ProcessHandle StartProgram(const char* workingDirectory, const char* programPath,
+                             bool mergeClassPath) override;
+  void WaitForProgram(ProcessHandle program) override;
+  LeadBytePredicate LeadByteTest() override;
+
+  // What the run came to, for its last line.
+  int boxes = 0;
+  std::string started;  // the program it would start, in UTF-8; empty: none
+  std::string startedIn;
+  bool waits = false;
+
+ private:
+  WindowsOperations windows_;
+  int startedMark_ = 0;  // what StartProgram hands back for the wait
+};
+
+// UTF-8 for printing: of wide text, and of text in the ANSI code page.
+std::string Utf8(const wchar_t* text);
+std::string Utf8FromAnsi(const char* text);
