@@ -56,18 +56,8 @@ bool IsProgramKey(const std::string& key) {
   return key == "SetupPath" || key == "RunFirst" || key == "Installed";
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
-
 bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && SameText(text.substr(text.size() - end.size()), end);
+  return text.size() >= end.size() && SameName(text.substr(text.size() - end.size()), end);
 }
 
 class Checker {
@@ -311,7 +301,7 @@ class Checker {
       program = program.substr(0, program.find(' '));
     }
     const std::size_t slash = program.find_last_of("\\/");
-    if (!SameText(slash == std::string::npos ? program : program.substr(slash + 1),
+    if (!SameName(slash == std::string::npos ? program : program.substr(slash + 1),
                   "autorun.exe")) {
       Add(Severity::Warning, "autorun-inf-open", kAutorunInf, "autorun", "open",
           open == nullptr ? "there is no open= in [autorun]"

@@ -11,6 +11,8 @@ namespace {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+}  // namespace
+
 bool SameName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -18,8 +20,6 @@ bool SameName(const std::string& a, const std::string& b) {
   }
   return true;
 }
-
-}  // namespace
 
 bool FolderTree::List(const std::string& folder, std::vector<TreeEntry>& entries) const {
   entries.clear();

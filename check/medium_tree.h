@@ -41,6 +41,10 @@ class FolderTree final : public MediumTree {
   std::filesystem::path root_;
 };
 
+// Names compared as Windows compares them on a medium: ASCII letter case
+// ignored.
+bool SameName(const std::string& a, const std::string& b);
+
 // The file that `relative` (backslashes or slashes) names below the root,
 // matching each name without regard to letter case, as Windows does; its
 // path in the tree, or nothing.
