@@ -1,9 +1,12 @@
-// autorun-check: lints a medium folder for the launcher, or shows what the
-// launcher would do with it on a described machine.
+// autorun-check: lints a medium folder or a disc image for the launcher, or
+// shows what the launcher would do with a medium on a described machine.
 #include <cstdio>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "check/explain.h"
+#include "check/image_check.h"
 #include "check/medium_check.h"
 #include "check/simulate.h"
 
@@ -16,12 +19,16 @@ constexpr int kBadUsage = 2;
 void PrintHelp() {
   std::printf(
       "Usage: autorun-check MEDIUM_FOLDER\n"
+      "       autorun-check DISC_IMAGE\n"
       "       autorun-check --simulate MEDIUM_FOLDER [machine options]\n"
       "       autorun-check --explain [MEDIUM_FOLDER] [-- TAIL]   (on Windows)\n"
       "       autorun-check --version\n\n"
       "Checks the medium's install.dat (read exactly as the launcher reads it), the\n"
       "programs it names and autorun.inf, one line per finding: severity, file,\n"
       "section and key, what is wrong, what the launcher then does, and what to do.\n"
+      "A disc image (an ISO file) is checked by the names Windows reads on it: its UDF\n"
+      "names, else its Joliet names, else its 8.3 ISO 9660 names; the Windows build\n"
+      "asks for the image to be mounted and its drive checked instead.\n"
       "Exit status: 0 nothing wrong (notes allowed), 1 something wrong, 2 bad usage.\n\n"
       "With --simulate, runs the launcher's own decision flow on the medium and a\n"
       "described machine and prints every step, each box it shows, the program it\n"
@@ -61,16 +68,27 @@ int main(int argc, char** argv) {
     MachineDescription machine;
     std::string error;
     if (!ParseMachineOptions(argc, argv, 3, machine, error)) return Usage(error);
-    std::fputs(Simulate(argv[2], machine).c_str(), stdout);
+    std::fputs(Simulate(FolderTree(argv[2]), machine).c_str(), stdout);
     return kFine;
   }
-  if (argc != 2 || first.empty() || first[0] == '-') return Usage("give one medium folder");
-
-  int status = kFine;
-  for (const Finding& finding : CheckMedium(first)) {
-    std::printf("%s\n", FormatFinding(finding).c_str());
-    if (finding.severity != Severity::Note) status = kFound;
+  if (argc != 2 || first.empty() || first[0] == '-') {
+    return Usage("give one medium folder or disc image");
   }
+
+  std::error_code error;
+  std::vector<Finding> findings;
+  if (std::filesystem::is_regular_file(first, error)) {
+    ImageCheck image = CheckImage(first);
+    if (!image.refusal.empty()) {
+      std::fprintf(stderr, "autorun-check: %s\n", image.refusal.c_str());
+      return kBadUsage;
+    }
+    findings = std::move(image.findings);
+  } else {
+    findings = CheckMedium(first);
+  }
+  for (const Finding& finding : findings) std::printf("%s\n", FormatFinding(finding).c_str());
+  const int status = FindingsStatus(findings) == 0 ? kFine : kFound;
   if (status == kFine) std::printf("%s: nothing wrong found\n", first.c_str());
   return status;
 }

@@ -1,9 +1,8 @@
-// The checks of a medium folder. Every finding says where, what, what the
-// launcher will do about it, and what to do.
+// The checks of a medium. Every finding says where, what, what the launcher
+// will do about it, and what to do.
 #include "check/medium_check.h"
 
 #include <algorithm>
-#include <fstream>
 #include <system_error>
 
 #include "check/byte_order_mark.h"
@@ -57,49 +56,58 @@ bool IsProgramKey(const std::string& key) {
   return key == "SetupPath" || key == "RunFirst" || key == "Installed";
 }
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameText(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  }
-  return true;
-}
-
 bool EndsWith(const std::string& text, const std::string& end) {
-  return text.size() >= end.size() && SameText(text.substr(text.size() - end.size()), end);
+  return text.size() >= end.size() && SameName(text.substr(text.size() - end.size()), end);
 }
 
 class Checker {
  public:
-  explicit Checker(fs::path medium) : medium_(std::move(medium)) {}
+  Checker(const MediumTree& medium, const MissingNameExplainer& explain)
+      : medium_(medium), explain_(explain) {}
 
   std::vector<Finding> Run() {
-    std::error_code error;
-    if (!fs::is_directory(medium_, error)) {
-      Add(Severity::Error, "no-medium", "", "", "",
-          "the medium folder does not exist or is not a folder", "there is nothing to check",
-          "give the folder that holds install.dat and autorun.exe");
-      return std::move(findings_);
-    }
-    fs::directory_iterator listing(medium_, error);
-    if (error) {
-      Add(Severity::Error, "unreadable", "", "", "", "the medium folder cannot be read",
-          "the launcher could not read install.dat from it either", "make the folder readable");
-      return std::move(findings_);
-    }
     CheckInstallDat();
     CheckAutorunInf();
     return std::move(findings_);
   }
 
  private:
-  void Add(Severity severity, const char* code, const std::string& file, const std::string& section,
+  void Add(Severity severity, std::string code, const std::string& file, const std::string& section,
            const std::string& key, std::string problem, std::string consequence,
            std::string action) {
-    findings_.push_back({severity, code, file, section, key, std::move(problem),
+    findings_.push_back({severity, std::move(code), file, section, key, std::move(problem),
                          std::move(consequence), std::move(action)});
+  }
+  // A name the medium lacks: what its other name sets tell of it, when they
+  // tell something; else the plain finding.
+  void AddMissing(Severity severity, const char* code, const std::string& file,
+                  const std::string& section, const std::string& key, const std::string& name,
+                  std::string problem, std::string consequence, std::string action) {
+    std::optional<MissingName> why = explain_ ? explain_(name) : std::nullopt;
+    if (why) {
+      Add(severity, std::move(why->code), file, section, key, std::move(why->problem),
+          std::move(consequence), std::move(why->action));
+      return;
+    }
+    Add(severity, code, file, section, key, std::move(problem), std::move(consequence),
+        std::move(action));
+  }
+  // A folder of the root that holds `name`, for a medium mastered one folder
+  // too high; empty when none does.
+  std::string FolderHolding(const char* name) const {
+    std::vector<TreeEntry> entries;
+    if (!medium_.List("", entries)) return "";
+    for (const TreeEntry& entry : entries) {
+      if (entry.kind == EntryKind::Folder && FindInTree(medium_, entry.name + "/" + name)) {
+        return entry.name;
+      }
+    }
+    return "";
+  }
+  std::string MissingAtRoot(const char* name) const {
+    const std::string folder = FolderHolding(name);
+    return std::string(name) + " is missing at the medium's root" +
+           (folder.empty() ? "" : " (there is one in " + folder + "\\, one folder down)");
   }
   void AddKey(Severity severity, const char* code, const std::string& section,
               const std::string& key, std::string problem, std::string consequence,
@@ -109,16 +117,17 @@ class Checker {
   }
 
   void CheckInstallDat() {
-    const fs::path path = FindOnMedium(medium_, kInstallDat);
+    const std::optional<std::string> path = FindInTree(medium_, kInstallDat);
     std::string bytes;
     bool cut = false;
-    if (path.empty()) {
-      Add(Severity::Error, "no-install-dat", kInstallDat, "", "", "install.dat is missing",
-          "the launcher shows its path in a box captioned WARNING and starts nothing",
-          "put install.dat in the medium's root, beside autorun.exe");
+    if (!path) {
+      AddMissing(Severity::Error, "no-install-dat", kInstallDat, "", "", kInstallDat,
+                 MissingAtRoot(kInstallDat),
+                 "the launcher shows its path in a box captioned WARNING and starts nothing",
+                 "put install.dat in the medium's root, beside autorun.exe");
       return;
     }
-    if (!ReadFileStart(path, kInstallDatLimit, bytes, cut)) {
+    if (!medium_.ReadStart(*path, kInstallDatLimit, bytes, cut)) {
       Add(Severity::Error, "unreadable", kInstallDat, "", "", "install.dat cannot be read",
           "the launcher shows its path in a box captioned WARNING and starts nothing",
           "make it a readable file");
@@ -257,23 +266,29 @@ class Checker {
              "the launcher puts it right after the medium's root, which already ends in one",
              "write the path without the leading backslash");
     }
-    if (FindOnMedium(medium_, value).empty()) {
-      AddKey(Severity::Error, "no-such-program", rule.section, key,
-             "\"" + value + "\" names no file on the medium",
-             "the launcher's start of it fails, silently: nothing happens",
-             "put the program there or correct the path (relative to the medium's root)");
+    if (!FindInTree(medium_, value)) {
+      AddMissing(Severity::Error, "no-such-program", kInstallDat, rule.section, key, value,
+                 "\"" + value + "\" names no file on the medium",
+                 "the launcher's start of it fails, silently: nothing happens",
+                 "put the program there or correct the path (relative to the medium's root)");
     }
   }
 
   void CheckAutorunInf() {
-    const fs::path path = FindOnMedium(medium_, kAutorunInf);
+    const std::optional<std::string> path = FindInTree(medium_, kAutorunInf);
     std::string bytes;
     bool cut = false;
-    if (path.empty() || !ReadFileStart(path, kInstallDatLimit, bytes, cut)) {
-      Add(Severity::Warning, path.empty() ? "no-autorun-inf" : "unreadable", kAutorunInf, "", "",
-          path.empty() ? "autorun.inf is missing" : "autorun.inf cannot be read",
-          "the desktop's automatic start of the medium does not start the launcher",
-          "add autorun.inf with [autorun] and open=autorun.exe");
+    const char* const notStarted =
+        "the desktop's automatic start of the medium does not start the launcher";
+    if (!path) {
+      AddMissing(Severity::Warning, "no-autorun-inf", kAutorunInf, "", "", kAutorunInf,
+                 MissingAtRoot(kAutorunInf), notStarted,
+                 "add autorun.inf with [autorun] and open=autorun.exe");
+      return;
+    }
+    if (!medium_.ReadStart(*path, kInstallDatLimit, bytes, cut)) {
+      Add(Severity::Warning, "unreadable", kAutorunInf, "", "", "autorun.inf cannot be read",
+          notStarted, "make it a readable file");
       return;
     }
     const IniDocument document = ParseIni(bytes);
@@ -286,65 +301,35 @@ class Checker {
       program = program.substr(0, program.find(' '));
     }
     const std::size_t slash = program.find_last_of("\\/");
-    if (!SameText(slash == std::string::npos ? program : program.substr(slash + 1),
+    if (!SameName(slash == std::string::npos ? program : program.substr(slash + 1),
                   "autorun.exe")) {
       Add(Severity::Warning, "autorun-inf-open", kAutorunInf, "autorun", "open",
           open == nullptr ? "there is no open= in [autorun]"
                           : "open= names \"" + program + "\", not autorun.exe",
-          "the desktop's automatic start of the medium does not start the launcher",
-          "write open=autorun.exe in [autorun]");
+          notStarted, "write open=autorun.exe in [autorun]");
+      return;
+    }
+    if (!FindInTree(medium_, program)) {
+      AddMissing(Severity::Error, "no-launcher", kAutorunInf, "autorun", "open", program,
+                 "open= names \"" + program + "\", which is not on the medium",
+                 "the desktop's automatic start of the medium starts nothing, and there is no "
+                 "launcher to start by hand",
+                 "put autorun.exe in the medium's root, beside autorun.inf");
     }
   }
 
-  fs::path medium_;
+  const MediumTree& medium_;
+  const MissingNameExplainer& explain_;
   std::vector<Finding> findings_;
 };
 
 }  // namespace
 
-bool ReadFileStart(const fs::path& path, std::size_t limit, std::string& bytes, bool& cut) {
-  std::error_code error;
-  if (!fs::is_regular_file(path, error)) return false;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  bytes.assign(limit + 1, '\0');
-  file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (file.bad()) return false;
-  bytes.resize(static_cast<std::size_t>(file.gcount()));
-  cut = bytes.size() > limit;
-  if (cut) bytes.resize(limit);
-  return true;
-}
-
-fs::path FindOnMedium(const fs::path& root, const std::string& relative) {
-  fs::path current = root;
-  std::size_t start = 0;
-  while (start <= relative.size()) {
-    std::size_t end = relative.find_first_of("\\/", start);
-    if (end == std::string::npos) end = relative.size();
-    const std::string name = relative.substr(start, end - start);
-    start = end + 1;
-    if (name.empty() || name == ".") continue;
-    if (name == "..") {
-      if (current != root) current = current.parent_path();
-      continue;
-    }
-    std::error_code error;
-    fs::directory_iterator entries(current, error);
-    if (error) return {};
-    fs::path match;
-    for (; entries != fs::directory_iterator(); entries.increment(error)) {
-      if (error) return {};
-      if (SameText(entries->path().filename().string(), name)) {
-        match = entries->path();
-        break;
-      }
-    }
-    if (match.empty()) return {};
-    current = match;
-  }
-  std::error_code error;
-  return current != root && fs::is_regular_file(current, error) ? current : fs::path();
+int FindingsStatus(const std::vector<Finding>& findings) {
+  const bool found = std::any_of(findings.begin(), findings.end(), [](const Finding& finding) {
+    return finding.severity != Severity::Note;
+  });
+  return found ? 1 : 0;
 }
 
 std::string FormatFinding(const Finding& finding) {
@@ -399,7 +384,38 @@ const char* FindingsHelp() {
   no-autorun-inf      autorun.inf is missing: the medium's automatic start does not run
                       the launcher
   autorun-inf-open    autorun.inf's [autorun] open= does not name autorun.exe
+  no-launcher         open= names autorun.exe, but the medium's root holds none
+Findings of a disc image (host build; the Windows build asks for it to be mounted):
+  image-names         which names Windows reads: UDF where the image has a UDF volume,
+                      else Joliet, else the 8.3 ISO 9660 names (note)
+  no-joliet           neither Joliet nor UDF: every name is 8.3 upper case for Windows
+  mastered-without-joliet
+                      a name that install.dat or autorun.inf gives is on the image in
+                      its Rock Ridge names only; Windows sees the 8.3 name
+  cut-by-joliet       a name over 64 characters, cut by Joliet (without -joliet-long)
+  cut-in-udf          the same cut in a bridge disc's UDF names
+  rock-ridge-only     a name present only in the Rock Ridge names, which Windows ignores
+  not-in-windows-names
+                      a name in another of the image's name sets, not in Windows' one
+  not-a-disc-image    no ISO 9660 or UDF volume, cut short, or folders that loop
 )";
 }
 
-std::vector<Finding> CheckMedium(const fs::path& medium) { return Checker(medium).Run(); }
+std::vector<Finding> CheckMedium(const MediumTree& medium, const MissingNameExplainer& explain) {
+  return Checker(medium, explain).Run();
+}
+
+std::vector<Finding> CheckMedium(const fs::path& medium) {
+  std::error_code error;
+  if (!fs::is_directory(medium, error)) {
+    return {{Severity::Error, "no-medium", "", "", "",
+             "the medium folder does not exist or is not a folder", "there is nothing to check",
+             "give the folder that holds install.dat and autorun.exe"}};
+  }
+  fs::directory_iterator listing(medium, error);
+  if (error) {
+    return {{Severity::Error, "unreadable", "", "", "", "the medium folder cannot be read",
+             "the launcher could not read install.dat from it either", "make the folder readable"}};
+  }
+  return CheckMedium(FolderTree(medium));
+}

@@ -10,16 +10,14 @@
 #include "launcher/run_launcher.h"
 #include "start/class_path_join.h"
 
-namespace fs = std::filesystem;
-
 namespace {
 
 std::string Quoted(const char* text) { return "\"" + std::string(text) + "\""; }
 
 class SimulatedMachine final : public LauncherOperations {
  public:
-  SimulatedMachine(fs::path medium, const MachineDescription& machine)
-      : medium_(std::move(medium)), machine_(machine) {}
+  SimulatedMachine(const MediumTree& medium, const MachineDescription& machine)
+      : medium_(medium), machine_(machine) {}
 
   std::string output;
 
@@ -39,8 +37,8 @@ class SimulatedMachine final : public LauncherOperations {
   bool ProbeConfigFile(const char* configFilePath) override {
     std::string bytes;
     bool cut = false;
-    const fs::path file = FindOnMedium(medium_, "install.dat");
-    const bool present = !file.empty() && ReadFileStart(file, kInstallDatLimit, bytes, cut);
+    const std::optional<std::string> file = FindInTree(medium_, kInstallDat);
+    const bool present = file && medium_.ReadStart(*file, kInstallDatLimit, bytes, cut);
     if (present) document_ = ParseIni(bytes);
     Step("ProbeConfigFile " + Quoted(configFilePath), present ? "present" : "missing");
     return present;
@@ -126,7 +124,7 @@ class SimulatedMachine final : public LauncherOperations {
         path.compare(0, root + 1, machine_.currentDirectory.substr(0, root + 1)) != 0) {
       return false;
     }
-    return !FromRoot() || !FindOnMedium(medium_, path.substr(root + 1)).empty();
+    return !FromRoot() || FindInTree(medium_, path.substr(root + 1)).has_value();
   }
   bool IsTarget(const char* programPath) const {
     return std::strcmp(programPath, machine_.shortcutTarget.c_str()) == 0;
@@ -148,7 +146,7 @@ class SimulatedMachine final : public LauncherOperations {
            " unchanged" + why;
   }
 
-  fs::path medium_;
+  const MediumTree& medium_;
   const MachineDescription& machine_;
   IniDocument document_;
   int started_ = 0;
@@ -156,7 +154,7 @@ class SimulatedMachine final : public LauncherOperations {
 
 }  // namespace
 
-std::string Simulate(const fs::path& medium, const MachineDescription& machine) {
+std::string Simulate(const MediumTree& medium, const MachineDescription& machine) {
   SimulatedMachine simulated(medium, machine);
   RunLauncher(machine.tail.c_str(), simulated);
   if (simulated.output.find("\nstart: ") == std::string::npos &&

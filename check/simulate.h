@@ -2,9 +2,10 @@
 // operation it asks for is answered from the description and printed.
 #pragma once
 
-#include <filesystem>
 #include <optional>
 #include <string>
+
+#include "check/medium_tree.h"
 
 struct MachineDescription {
   bool installed = false;
@@ -22,8 +23,8 @@ struct MachineDescription {
   bool psapiMissingFunction = false;
 };
 
-// Runs the flow on the medium folder and returns the steps, one per line.
-std::string Simulate(const std::filesystem::path& medium, const MachineDescription& machine);
+// Runs the flow on the medium and returns the steps, one per line.
+std::string Simulate(const MediumTree& medium, const MachineDescription& machine);
 
 // Parses the machine options from argv[first] on; false with `error` set when
 // one is unknown or lacks its value.

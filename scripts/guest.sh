@@ -4,12 +4,13 @@
 # where Wine runs the real 32-bit autorun.exe. For machines that cannot run
 # 32-bit code themselves.
 #
-# Usage: scripts/guest.sh [--limit SECONDS] [--copy BUILD]... COMMAND [ARGUMENT...]
+# Usage: scripts/guest.sh [--limit SECONDS] [--copy BUILD]... [--cdrom IMAGE] COMMAND [ARGUMENT...]
 #   COMMAND runs as root in the guest, in a copy of this tree at the same
 #   path (sources, and each BUILD folder named, such as build/win32), so
 #   that the builds' absolute paths hold. Its exit status is this command's.
 #   The guest's console is kept in build/guest/console.log; what the command
-#   hands back lands in build/guest.
+#   hands back lands in build/guest. With --cdrom, the disc image IMAGE is
+#   the guest's CD-ROM drive (read-only, on its IDE controller).
 #   scripts/guest.sh --image only makes sure the guest is built.
 #
 # The guest is built once from Debian's packages (build-image.sh, then a
@@ -57,6 +58,8 @@ boot() {
   { echo "$tree"; echo "$copy"; printf '%s\n' "$@"; } >"$run/job"
   local drive="file=$folder/disk.img,if=virtio,format=raw,cache=unsafe"
   [ "$mode" = snapshot ] && drive+=",snapshot=on"
+  local cdrom_drive=()
+  [ -z "$cdrom" ] || cdrom_drive=(-drive "file=$cdrom,if=ide,media=cdrom,format=raw,readonly=on")
   # No KVM on such machines: pure emulation, one host thread per processor.
   # The emulated processor's SMAP faults on Wine's return to user mode under
   # qemu 7.2, so it is off, in the processor and in the kernel.
@@ -64,7 +67,7 @@ boot() {
     -display none -no-reboot -serial stdio -nic none \
     -kernel "$folder/vmlinuz" -initrd "$folder/initrd.img" \
     -append "root=/dev/vda rw console=ttyS0 quiet loglevel=3 nosmap panic=1 init=/sbin/autorun-guest-init" \
-    -drive "$drive" \
+    -drive "$drive" "${cdrom_drive[@]}" \
     -virtfs "local,path=$tree,mount_tag=tree,security_model=none,id=tree" \
     </dev/null > >(tee "$run/console.log") 2>&1 &
   qemu=$!
@@ -105,7 +108,7 @@ build_image() {
   [ -n "$sudo" ] && $sudo chown -R "$(id -u):$(id -g)" "$partial"
   [ $status -eq 0 ] || fail "building the guest's image failed (status $status, limit $build_limit s)"
   echo "guest: image built in $((SECONDS - started)) s; first boot configures it"
-  copy="" boot "$partial" write "$provision_limit" sh scripts/guest/provision.sh ||
+  copy="" cdrom="" boot "$partial" write "$provision_limit" sh scripts/guest/provision.sh ||
     fail "the guest's first boot could not configure it (status $?)"
   # Only one guest is kept: older recipes' go.
   find "$cache" -maxdepth 1 -name 'guest-*' ! -name "guest-$key*" -exec rm -rf {} +
@@ -113,15 +116,17 @@ build_image() {
 }
 
 copy=""
+cdrom=""
 while [ $# -ge 2 ]; do
   case $1 in
     --limit) job_limit=$2 ;;
     --copy) copy+=" $2" ;;
+    --cdrom) cdrom=$(realpath "$2") ;;
     *) break ;;
   esac
   shift 2
 done
-[ $# -ge 1 ] || fail "usage: scripts/guest.sh [--limit SECONDS] [--copy BUILD]... COMMAND [ARGUMENT...] | --image"
+[ $# -ge 1 ] || fail "usage: scripts/guest.sh [--limit SECONDS] [--copy BUILD]... [--cdrom IMAGE] COMMAND [ARGUMENT...] | --image"
 [ -f "$image/disk.img" ] || build_image
 [ "$1" = "--image" ] && exit 0
 boot "$image" snapshot "$job_limit" "$@"

@@ -14,9 +14,12 @@
 # osslsigncode and openssl to sign it and to make the tests' throwaway
 # certificates, python3, with which the size check's rows doctor copies of
 # the program, and wixl, which makes the Windows Installer package of the
-# advertised shortcut's tests.
+# advertised shortcut's tests; libarchive and libudfread (with pkg-config,
+# which finds them), with which the host's autorun-check reads disc images,
+# and xorriso and genisoimage, with which the tests master them.
 host_packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 wine wine64 clang-14
-  libclang-rt-14-dev locales zip osslsigncode openssl python3 wixl)
+  libclang-rt-14-dev locales zip osslsigncode openssl python3 wixl pkg-config libarchive-dev
+  libudfread-dev xorriso genisoimage)
 
 apt_sudo=""
 [ "$(id -u)" -eq 0 ] || apt_sudo="sudo"

@@ -121,7 +121,8 @@ fi
 guest_image=""
 grep -s '^guest: ' build/guest-image.log || true
 ctest --preset win64
-scripts/guest.sh --limit 1200 --copy build/win32 sh scripts/guest/suites.sh
+scripts/guest.sh --limit 1200 --copy build/win32 --cdrom build/win32/e2e/cdrom.iso \
+  sh scripts/guest/suites.sh
 echo "All tests passed on the guest road, because $road_reason:"
 echo "autorun.exe (32-bit) passed every Windows-side suite in an emulated x86-64 guest; its 64-bit twin passed them under this machine's Wine."
 echo "autorun.exe: build/win32/bin/autorun.exe (also passed its size, import and reproducibility checks here)"

@@ -1,14 +1,18 @@
 // autorun-check on the host: the reader's rules, the findings on media made in
-// a temporary folder, and --simulate on the roads the end-to-end suite drives
-// autorun.exe through under Wine (rows named after its cases, same outcomes).
+// a temporary folder and on disc images mastered from them, and --simulate on
+// the roads the end-to-end suite drives autorun.exe through under Wine (rows
+// named after its cases, same outcomes).
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
 
+#include "check/image_check.h"
 #include "check/ini_reader.h"
 #include "check/medium_check.h"
 #include "check/simulate.h"
@@ -207,28 +211,201 @@ const FindingCase kFindingCases[] = {
      1},
 };
 
+// "severity code key", as the tables give a finding; its line must name its
+// file and say what to do.
+std::string Seen(const Finding& finding) {
+  const std::string line = FormatFinding(finding);
+  EXPECT_NE(line.find(finding.file), std::string::npos) << line;
+  EXPECT_NE(line.find("Fix: "), std::string::npos) << line;
+  return std::to_string(static_cast<int>(finding.severity)) + " " + finding.code + " " +
+         finding.key;
+}
+
 class Findings : public testing::TestWithParam<FindingCase> {};
 
 TEST_P(Findings, AreReportedWithTheirSeverity) {
   const FindingCase& c = GetParam();
   const Medium medium(c.name);
-  for (const char* program : {"setup/setup.exe", "extras/first.exe", "extras/tools.exe"}) {
+  for (const char* program :
+       {"autorun.exe", "setup/setup.exe", "extras/first.exe", "extras/tools.exe"}) {
     medium.Write(program, "MZ");
   }
   if (c.installDat) medium.Write("install.dat", *c.installDat);
   if (c.autorunInf) medium.Write("autorun.inf", *c.autorunInf);
   std::multiset<std::string> seen;
-  for (const Finding& finding : CheckMedium(medium.Root())) {
-    seen.insert(std::to_string(static_cast<int>(finding.severity)) + " " + finding.code + " " +
-                finding.key);
-    const std::string line = FormatFinding(finding);
-    EXPECT_NE(line.find(finding.file), std::string::npos) << line;
-    EXPECT_NE(line.find("Fix: "), std::string::npos) << line;
-  }
+  for (const Finding& finding : CheckMedium(medium.Root())) seen.insert(Seen(finding));
   EXPECT_EQ(seen, c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(Media, Findings, testing::ValuesIn(kFindingCases), RowName<FindingCase>);
+
+// Disc images mastered from the sample medium (examples/medium, with stand-in
+// programs) and faulty variants of it, by the tools publishers use, into the
+// build folder; each row gives the findings on the names Windows reads and
+// the real checker's exit status. Rock Ridge is on in every xorriso image.
+enum class Variant { Sample, LongName, Msi, NoLauncher, FolderAbove };
+enum class Damage { None, NotAnImage, Truncated, Loop };
+
+struct ImageCase {
+  const char* name;
+  const char* master;  // {image} and {medium} stand for the image and the folder
+  Variant variant;
+  std::multiset<std::string> expected;
+  int status;
+  Damage damage = Damage::None;
+};
+
+const std::string kLongName = std::string(90, 'a') + ".exe";
+constexpr char kJolietLong[] = "xorriso -as mkisofs -quiet -J -joliet-long -o {image} {medium}";
+constexpr char kJoliet[] = "xorriso -as mkisofs -quiet -J -o {image} {medium}";
+constexpr char kNoJoliet[] = "xorriso -as mkisofs -quiet -o {image} {medium}";
+constexpr char kBridge[] = "genisoimage -quiet -udf -o {image} {medium}";
+const std::string kNamesNote = "2 image-names ";
+
+const ImageCase kImageCases[] = {
+    {"joliet-long", kJolietLong, Variant::Sample, {kNamesNote}, 0},
+    {"joliet-long-keeps-a-long-name", kJolietLong, Variant::LongName, {kNamesNote}, 0},
+    {"joliet-cuts-a-long-name",
+     kJoliet,
+     Variant::LongName,
+     {kNamesNote, "0 cut-by-joliet RunFirst"},
+     1},
+    {"no-joliet-gives-8-3-names", kNoJoliet, Variant::Sample, {kNamesNote, "1 no-joliet "}, 1},
+    {"no-joliet-cuts-setup-x64-msi",
+     kNoJoliet,
+     Variant::Msi,
+     {kNamesNote, "1 no-joliet ", "0 mastered-without-joliet SetupPath"},
+     1},
+    {"hidden-from-joliet-is-rock-ridge-only",
+     "xorriso -as mkisofs -quiet -J -joliet-long -hide-joliet tools.exe -o {image} {medium}",
+     Variant::Sample,
+     {kNamesNote, "0 rock-ridge-only Installed"},
+     1},
+    {"udf-bridge", kBridge, Variant::Sample, {kNamesNote}, 0},
+    {"udf-bridge-keeps-a-long-name", kBridge, Variant::LongName, {kNamesNote}, 0},
+    // genisoimage cuts UDF names as it cuts Joliet ones.
+    {"udf-bridge-with-joliet-cuts-a-long-name",
+     "genisoimage -quiet -udf -J -R -o {image} {medium}",
+     Variant::LongName,
+     {kNamesNote, "0 cut-in-udf RunFirst"},
+     1},
+    {"no-launcher", kJolietLong, Variant::NoLauncher, {kNamesNote, "0 no-launcher open"}, 1},
+    {"folder-above-mastered",
+     kJolietLong,
+     Variant::FolderAbove,
+     {kNamesNote, "0 no-install-dat ", "1 no-autorun-inf "},
+     1},
+    {"not-an-image", kJolietLong, Variant::Sample, {"0 not-a-disc-image "}, 1, Damage::NotAnImage},
+    {"truncated", kJolietLong, Variant::Sample, {"0 not-a-disc-image "}, 1, Damage::Truncated},
+    {"directories-loop", kNoJoliet, Variant::Sample, {"0 not-a-disc-image "}, 1, Damage::Loop},
+};
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
+    text.replace(at, from.size(), to);
+    at += to.size();
+  }
+  return text;
+}
+
+std::string FileBytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The sample medium, or a variant, in `folder`.
+void WriteSample(const Medium& medium, Variant variant) {
+  const std::string at = variant == Variant::FolderAbove ? "disc1/" : "";
+  const fs::path sample = fs::path(AUTORUN_SOURCE_DIR) / "examples" / "medium";
+  std::string dat = FileBytes(sample / "install.dat");
+  if (variant == Variant::LongName) dat = Edited(dat, "extras\\readme.exe", "extras\\" + kLongName);
+  if (variant == Variant::Msi) dat = Edited(dat, "=setup\\setup.exe", "=setup\\setup_x64.msi");
+  medium.Write(at + "install.dat", dat);
+  medium.Write(at + "autorun.inf", FileBytes(sample / "autorun.inf"));
+  for (const std::string program :
+       {"setup/setup.exe", "setup/setup_x64.msi", "extras/readme.exe", "extras/tools.exe"}) {
+    medium.Write(at + program, "MZ");
+  }
+  medium.Write(at + "extras/" + kLongName, "MZ");
+  if (variant != Variant::NoLauncher) medium.Write(at + "autorun.exe", "MZ");
+}
+
+std::uint32_t Little32(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 4; i-- > 0;) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+// ISO 9660 keeps a number twice: little-endian, then big-endian.
+void PutBoth32(std::string& bytes, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    bytes[at + i] = bytes[at + 7 - i] = static_cast<char>(value >> (8 * i));
+  }
+}
+
+// Turns the first file record of the root's EXTRAS folder into a folder
+// record pointing back at the root: a directory that loops.
+void MakeDirectoriesLoop(std::string& image) {
+  const std::size_t root = 16 * 2048 + 156;
+  const std::uint32_t rootAt = Little32(image, root + 2), rootSize = Little32(image, root + 10);
+  const auto records = [&](std::uint32_t at, std::uint32_t size) {
+    std::vector<std::size_t> offsets;
+    for (std::size_t offset = std::size_t{at} * 2048, end = offset + size; offset < end;) {
+      const auto length = static_cast<unsigned char>(image[offset]);
+      if (length == 0) {
+        offset = (offset / 2048 + 1) * 2048;
+        continue;
+      }
+      offsets.push_back(offset);
+      offset += length;
+    }
+    return offsets;
+  };
+  const auto name = [&](std::size_t record) {
+    return image.substr(record + 33, static_cast<unsigned char>(image[record + 32]));
+  };
+  for (const std::size_t folder : records(rootAt, rootSize)) {
+    if (name(folder) != "EXTRAS") continue;
+    for (const std::size_t record :
+         records(Little32(image, folder + 2), Little32(image, folder + 10))) {
+      if (name(record).size() <= 1) continue;  // "." and ".."
+      image[record + 25] = static_cast<char>(image[record + 25] | 2);
+      PutBoth32(image, record + 2, rootAt);
+      PutBoth32(image, record + 10, rootSize);
+      return;
+    }
+  }
+  ADD_FAILURE() << "no file record in EXTRAS to make loop";
+}
+
+class Images : public testing::TestWithParam<ImageCase> {};
+
+TEST_P(Images, AreCheckedByTheNamesWindowsReads) {
+  const ImageCase& c = GetParam();
+  const Medium medium(std::string("image-") + c.name);
+  WriteSample(medium, c.variant);
+  const fs::path images = fs::current_path() / "images";
+  fs::create_directories(images);
+  const fs::path image = images / (std::string(c.name) + ".iso");
+  fs::remove(image);
+  const std::string command =
+      Replaced(Replaced(c.master, "{image}", image.string()), "{medium}", medium.Root().string());
+  ASSERT_EQ(std::system((command + " 2>/dev/null").c_str()), 0) << command;
+  std::string bytes = FileBytes(image);
+  if (c.damage == Damage::NotAnImage) bytes = kGoodDat;
+  if (c.damage == Damage::Truncated) bytes.resize(bytes.size() / 2);
+  if (c.damage == Damage::Loop) MakeDirectoriesLoop(bytes);
+  std::ofstream(image, std::ios::binary | std::ios::trunc) << bytes;
+
+  std::multiset<std::string> seen;
+  for (const Finding& finding : CheckImage(image).findings) seen.insert(Seen(finding));
+  EXPECT_EQ(seen, c.expected);
+  const int status =
+      std::system((std::string(AUTORUN_CHECK) + " " + image.string() + " >/dev/null").c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), c.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(Mastered, Images, testing::ValuesIn(kImageCases), RowName<ImageCase>);
 
 // Huge and unreadable inputs end in findings, never in a crash or a hang.
 TEST(FindingsOnHostileMedia, HugeFileAndLockedFolder) {
@@ -243,7 +420,7 @@ TEST(FindingsOnHostileMedia, HugeFileAndLockedFolder) {
   EXPECT_TRUE(codes.count("too-large"));
   EXPECT_FALSE(codes.count("no-config"));  // the good lines at its start are read
   EXPECT_FALSE(CheckMedium(medium.Root() / "locked").empty());
-  EXPECT_EQ(FindOnMedium(medium.Root(), "locked\\x.exe"), fs::path());
+  EXPECT_FALSE(FindInTree(FolderTree(medium.Root()), "locked\\x.exe"));
 }
 
 // The end-to-end suite's medium and machine: installed, shortcut present,
@@ -382,7 +559,7 @@ TEST_P(Simulation, AgreesWithTheEndToEndSuite) {
   std::string error;
   ASSERT_TRUE(ParseMachineOptions(static_cast<int>(argv.size()), argv.data(), 3, machine, error))
       << error;
-  std::istringstream output(Simulate(medium.Root(), machine));
+  std::istringstream output(Simulate(FolderTree(medium.Root()), machine));
   std::vector<std::string> outcome;
   for (std::string line; std::getline(output, line);) {
     if (line.rfind("step: ", 0) != 0) outcome.push_back(line);

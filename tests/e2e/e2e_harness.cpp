@@ -1,6 +1,9 @@
 // The end-to-end harness: layout, records and machine-state scopes.
 #include "tests/e2e/e2e_harness.h"
 
+#include <cstdint>
+#include <cstdio>
+
 #include "tests/support/text_conversion.h"
 
 #include <objbase.h>
@@ -48,6 +51,17 @@ Layout BuildLayout() {
     return layout;
   }
   layout.medium = drive + "\\";
+  const std::string cdrom = EnvironmentValue("AUTORUN_E2E_CDROM").value_or("");
+  if (!cdrom.empty()) layout.cdrom = cdrom + "\\";
+  const std::string state = EnvironmentValue("AUTORUN_E2E_CDROM_STATE").value_or("");
+  if (FILE* file = state.empty() ? nullptr : std::fopen(state.c_str(), "rb")) {
+    char line[200] = {};
+    layout.cdromState = std::fgets(line, sizeof line, file) ? line : "";
+    if (!layout.cdromState.empty() && layout.cdromState.back() == '\n') {
+      layout.cdromState.pop_back();
+    }
+    std::fclose(file);
+  }
   char path[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, path);
   layout.work = std::string(path) + "autorun-e2e\\";
@@ -124,7 +138,8 @@ std::string Expand(std::string text) {
   const std::pair<std::string, std::string> names[] = {{"{medium}", TheLayout().medium},
                                                        {"{work}", TheLayout().work},
                                                        {"{programs86}", TheLayout().programs86},
-                                                       {"{programs}", TheLayout().programs}};
+                                                       {"{programs}", TheLayout().programs},
+                                                       {"{cdrom}", TheLayout().cdrom}};
   for (const auto& [name, folder] : names) {
     for (size_t at = text.find(name); at != std::string::npos; at = text.find(name, at)) {
       text.replace(at, name.size(), folder);
@@ -132,6 +147,46 @@ std::string Expand(std::string text) {
     }
   }
   return text;
+}
+
+namespace {
+
+// FNV-1a, 64 bits: enough to tell a changed file from an unchanged one.
+void Mix(std::uint64_t& digest, const char* bytes, size_t size) {
+  for (size_t i = 0; i < size; ++i) {
+    digest = (digest ^ static_cast<unsigned char>(bytes[i])) * 0x100000001B3ull;
+  }
+}
+
+void MixFolder(std::uint64_t& digest, const std::string& folder) {
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    Mix(digest, name.c_str(), name.size() + 1);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      MixFolder(digest, folder + name + "\\");
+      continue;
+    }
+    if (FILE* file = std::fopen((folder + name).c_str(), "rb")) {
+      char buffer[4096];
+      for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) {
+        Mix(digest, buffer, got);
+      }
+      std::fclose(file);
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+}  // namespace
+
+std::string FolderDigest(const std::string& root) {
+  std::uint64_t digest = 0xCBF29CE484222325ull;
+  MixFolder(digest, root);
+  return std::to_string(digest);
 }
 
 std::set<std::string> ListRecords() {

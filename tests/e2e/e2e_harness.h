@@ -33,6 +33,8 @@ struct Layout {
                            // e2e_psapi.dll, installer_product.msi
   std::string programs86;  // the 32-bit Program Files folder, ending in a backslash
   std::string programs;    // the native one (%ProgramW6432%), ending in a backslash
+  std::string cdrom;       // "S:\", the read-only CD-ROM drive of the mastered image
+  std::string cdromState;  // how it is read-only ("writable: ..." when it is not)
   std::string error;       // why the layout could not be built; empty when it was
 };
 // The product installed in a folder whose name no ANSI code page of the tests
@@ -45,8 +47,8 @@ constexpr char kForeignWork[] = u8"C:\\Program Files\\Łódź Soft\\Dane";
 // package of installer_product.msi installed with msiexec.
 const Layout& TheLayout();
 
-// The text with "{medium}", "{work}", "{programs86}" and "{programs}"
-// replaced by those folders.
+// The text with "{medium}", "{work}", "{programs86}", "{programs}" and
+// "{cdrom}" replaced by those folders.
 std::string Expand(std::string text);
 
 // What the stand-in programs saw (recorder_record.h), in the layout's records.
@@ -175,6 +177,10 @@ class SystemLibrarySwap : Scope {
   const char* library_;
   bool ok_ = false;
 };
+
+// A digest of every name and byte below `root`, to tell that nothing there
+// changed.
+std::string FolderDigest(const std::string& root);
 
 // For failure messages: the box the launcher shows now, if any (dismissed).
 std::string PendingBox(const StartedProcess& launcher);

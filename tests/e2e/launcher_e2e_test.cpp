@@ -141,6 +141,9 @@ struct Case {
   // autorun-check --explain runs first, from the medium's root, in the same
   // state: it must predict what the launcher then does, and change nothing.
   Case& Explained() { return explained = true, *this; }
+  // Started from the read-only CD-ROM drive of the mastered image, whose
+  // install.dat holds this suite's defaults, instead of the medium's drive.
+  Case& FromCdrom() { return fromCdrom = true, *this; }
   // The launcher variant on the medium (elevating: every start needs
   // elevation and goes through the shell; refused: the prompt is declined).
   Case& Launcher(const char* file) { return launcher = file, *this; }
@@ -183,6 +186,7 @@ struct Case {
   bool whileFirstWaits = false;
   bool codePage932 = false;
   bool explained = false;
+  bool fromCdrom = false;
   std::string launcher = "autorun.exe";
 
   std::vector<SeenMessageBox> boxes;
@@ -371,6 +375,18 @@ const Case kStarts[] = {
         .Explained()
         .With(Psapi::LackingFunction)
         .Shows("Fatal Error", kPsapiBroken)
+        .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    // From a drive that reports itself as a CD-ROM drive and cannot be
+    // written to, holding the mastered image's files by their Joliet names:
+    // the launcher decides as from the folder and leaves the disc as it was.
+    Case("cdrom-not-installed-autorun-starts-setup-and-waits")
+        .Explained()
+        .FromCdrom()
+        .NotInstalled()
+        .Starts("{cdrom}setup\\setup.exe", "{cdrom}", "A;", kWaits),
+    Case("cdrom-installed-autorun-merges-classpath")
+        .Explained()
+        .FromCdrom()
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
 };
 
@@ -642,6 +658,24 @@ void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold,
   EXPECT_EQ(ListRecords(), records) << "programs started and libraries loaded";
 }
 
+// A write to the CD-ROM drive fails, unless the drive's folder could not be
+// made read-only here, which its state says (and the test output shows).
+void ExpectReadOnly(const std::string& root, const std::string& state) {
+  const std::string probe = root + "written-by-the-test.txt";
+  const HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  const bool written = file != INVALID_HANDLE_VALUE;
+  if (written) {
+    CloseHandle(file);
+    DeleteFileA(probe.c_str());
+  }
+  if (state.rfind("writable", 0) == 0) {
+    std::printf("note: the CD-ROM drive is not read-only here (%s)\n", state.c_str());
+    return;
+  }
+  EXPECT_FALSE(written) << root << " could be written to (" << state << ")";
+}
+
 class LauncherOnMedium : public testing::TestWithParam<Case> {};
 
 TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
@@ -657,17 +691,24 @@ TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
   Machine machine(c, hold);
   ASSERT_EQ(machine.problems, "") << "the machine state could not be built";
 
-  const std::string autorun = layout.medium + c.launcher;
+  const std::string root = c.fromCdrom ? layout.cdrom : layout.medium;
+  std::string disc;
+  if (c.fromCdrom) {
+    ASSERT_NE(root, "") << "AUTORUN_E2E_CDROM (the CD-ROM drive, e.g. S:) is not set";
+    ASSERT_EQ(GetDriveTypeA(root.c_str()), static_cast<UINT>(DRIVE_CDROM)) << root;
+    disc = FolderDigest(root);
+  }
+  const std::string autorun = root + c.launcher;
   std::optional<StartedProcess> first;
   if (c.whileFirstWaits) {
-    first.emplace(autorun, c.tail, layout.medium);
+    first.emplace(autorun, c.tail, root);
     ASSERT_TRUE(WaitForAnyRecord(kPatienceMs)) << "the first launcher started nothing";
     ClearRecords();
   }
   std::optional<Prediction> prediction;
   if (c.explained) {
     const MachineSnapshot before = MachineSnapshot::Take();
-    prediction = RunChecker("--explain" + (c.tail.empty() ? "" : " -- " + c.tail), layout.medium);
+    prediction = RunChecker("--explain" + (c.tail.empty() ? "" : " -- " + c.tail), root);
     EXPECT_TRUE(MachineSnapshot::Take() == before) << "the explanation changed the machine:\n"
                                                    << prediction->output;
     // The process-status stand-in marks its load, which the explanation
@@ -677,9 +718,13 @@ TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
     EXPECT_EQ(started, std::set<std::string>()) << "the explanation started a program";
     ClearRecords();
   }
-  const StartedProcess launcher(autorun, c.tail, layout.medium);
+  const StartedProcess launcher(autorun, c.tail, root);
   ASSERT_TRUE(launcher.Started());
   ExpectOutcome(c, launcher, hold, prediction);
+  if (c.fromCdrom) {
+    EXPECT_EQ(FolderDigest(root), disc) << "the disc's files changed";
+    ExpectReadOnly(root, layout.cdromState);
+  }
   if (first) {
     EXPECT_TRUE(first->HasEnded(kPatienceMs)) << "the first launcher still runs";
     EXPECT_EQ(first->ExitCode(), 0u);

@@ -1,0 +1,15 @@
+// The findings of a disc image: the names Windows reads, every check of the
+// medium run on them, and for each name the medium's files give that
+// Windows will not find, the name set that holds it instead.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "check/image_bytes.h"
+#include "check/medium_check.h"
+
+// `name` is the image's file name, as the image's own findings give it.
+std::vector<Finding> CheckImageBytes(const std::shared_ptr<const ImageBytes>& bytes,
+                                     const std::string& name);
