@@ -52,8 +52,10 @@ runs_32bit_code() {
 loader_failure=""
 starts_32bit_windows_program() {
   local prefix=$1 folder=build/windows-road status=0
-  # Wine takes only an absolute prefix; the callers name theirs in the tree.
+  # Wine takes only an absolute prefix, whose folder must exist; the callers
+  # name theirs in the tree, which a fresh clone has not built yet.
   case $prefix in /*) ;; *) prefix=$PWD/$prefix ;; esac
+  mkdir -p "$(dirname "$prefix")"
   mkdir -p "$folder"
   echo 'int main(void) { return 42; }' >"$folder/probe.c"
   i686-w64-mingw32-gcc -o "$folder/probe.exe" "$folder/probe.c"

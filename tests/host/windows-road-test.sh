@@ -44,10 +44,12 @@ done
 [ "$2" = -s ] && exit 0
 for package; do case $package in -*) ;; *) echo "$package" >>"$STATE/installed" ;; esac; done'
 stand_in i686-w64-mingw32-gcc 'while [ "$1" != -o ]; do shift; done; : >"$2"'
-# Wine refuses a prefix named relative to the current folder.
+# Wine refuses a prefix named relative to the current folder, and makes the
+# prefix's folder but not the one it lies in.
 stand_in wine 'case $WINEPREFIX in /*) ;; *)
   echo "wine: invalid directory $WINEPREFIX in WINEPREFIX: not an absolute path" >&2; exit 1 ;; esac
-mkdir -p "$WINEPREFIX"
+mkdir "$WINEPREFIX" 2>/dev/null || [ -d "$WINEPREFIX" ] ||
+  { echo "wine: chdir to $WINEPREFIX : No such file or directory" >&2; exit 1; }
 case $1 in *.exe) [ "$LOADER" = ok ] && exit 42; echo "$LOADER" >&2; exit 1 ;; esac'
 stand_in wineserver 'exit 0'
 stand_in sleep 'exit 0'
@@ -97,7 +99,7 @@ for row in "${rows[@]}"; do
     source scripts/road.sh
     runs_32bit_code() { [ "$kernel" = yes ]; }
     # Named in the tree, as the test command names its own.
-    choose_windows_road "build/prefix-$name"
+    choose_windows_road "build/$name/wineprefix"
   ) >"$state/out" 2>&1 || status=$?
   problems=""
   grep -qF -- "$words" "$state/out" || problems+=" no \"$words\";"
