@@ -91,8 +91,9 @@ bool WindowsOperations::ResolveShortcut(const char* shortcutPath, PlatformPath& 
 bool WindowsOperations::WidePaths(const char* workingDirectory, const char* programPath,
                                   bool fromShortcut, WideValueText& wideDirectory,
                                   WideValueText& wideProgram) const {
-  if (!fromShortcut)
+  if (!fromShortcut) {
     return Widen(workingDirectory, wideDirectory) && Widen(programPath, wideProgram);
+  }
   wideProgram.Assign(target_.c_str());
   if (workingDirectory_.empty()) {
     TargetFolder(target_.c_str(), wideDirectory);

@@ -19,7 +19,6 @@
 bool FindProductShortcut(const char* productLink, ValueText& shortcutPath,
                          PlatformPath& programsFolder) {
   shortcutPath.Clear();
-  programsFolder.Clear();
   const auto getFolderPath =
       SystemFunction<decltype(&SHGetSpecialFolderPathA)>("SHELL32.DLL", "SHGetSpecialFolderPathA");
   if (getFolderPath == nullptr ||

@@ -84,7 +84,7 @@ Prediction RunChecker(const std::string& arguments, const std::string& directory
   return prediction;
 }
 
-MachineSnapshot MachineSnapshot::Take() {
+MachineSnapshot MachineSnapshot::Take(const std::string& unInstKey) {
   MachineSnapshot snapshot;
   WIN32_FIND_DATAA found;
   const HANDLE search = FindFirstFileA((TheLayout().medium + "*").c_str(), &found);
@@ -97,15 +97,14 @@ MachineSnapshot MachineSnapshot::Take() {
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
-  const std::pair<HKEY, const char*> keys[] = {
+  const std::pair<HKEY, std::string> keys[] = {
       {HKEY_CURRENT_USER, "Environment"},
-      {HKEY_LOCAL_MACHINE,
-       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\AutorunE2EProduct"},
+      {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + unInstKey},
   };
   for (const auto& [root, path] : keys) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-      snapshot.registry.push_back(std::string(path) + ": none");
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+      snapshot.registry.push_back(path + ": none");
       continue;
     }
     char name[256];

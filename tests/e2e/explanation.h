@@ -26,10 +26,11 @@ struct Prediction {
 Prediction RunChecker(const std::string& arguments, const std::string& directory);
 
 // What an explanation must leave as it found: the medium's files, the
-// registry values the cases set, the processes outside the system folder,
-// and the guard (absent unless a launcher holds it).
+// registry values the cases set (the user's environment, and the uninstall
+// entry `unInstKey`), the processes outside the system folder, and the guard
+// (absent unless a launcher holds it).
 struct MachineSnapshot {
-  static MachineSnapshot Take();
+  static MachineSnapshot Take(const std::string& unInstKey);
   bool operator==(const MachineSnapshot& other) const {
     return medium == other.medium && registry == other.registry && processes == other.processes &&
            guardHeld == other.guardHeld;

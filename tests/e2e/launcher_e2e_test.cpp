@@ -707,10 +707,11 @@ TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
   }
   std::optional<Prediction> prediction;
   if (c.explained) {
-    const MachineSnapshot before = MachineSnapshot::Take();
+    const MachineSnapshot before = MachineSnapshot::Take(kUnInstKey);
     prediction = RunChecker("--explain" + (c.tail.empty() ? "" : " -- " + c.tail), root);
-    EXPECT_TRUE(MachineSnapshot::Take() == before) << "the explanation changed the machine:\n"
-                                                   << prediction->output;
+    EXPECT_TRUE(MachineSnapshot::Take(kUnInstKey) == before)
+        << "the explanation changed the machine:\n"
+        << prediction->output;
     // The process-status stand-in marks its load, which the explanation
     // shares with the launcher; a started program leaves a record of its own.
     std::set<std::string> started = ListRecords();
