@@ -5,10 +5,10 @@
 #include <system_error>
 #include <vector>
 
-#include "check/explain.h"
-#include "check/image_check.h"
-#include "check/medium_check.h"
-#include "check/simulate.h"
+#include "check/flows/explain.h"
+#include "check/flows/simulate.h"
+#include "check/judge/image_check.h"
+#include "check/judge/medium_check.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // findings, or in the one clear refusal, never in a crash or a hang.
 #include <string>
 
-#include "check/image_bytes.h"
-#include "check/image_findings.h"
+#include "check/judge/image_findings.h"
+#include "check/read/image_bytes.h"
 #include "fuzz/fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "check/ini_reader.h"
+#include "check/read/ini_reader.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {

@@ -12,10 +12,10 @@
 #include <set>
 #include <sstream>
 
-#include "check/image_check.h"
-#include "check/ini_reader.h"
-#include "check/medium_check.h"
-#include "check/simulate.h"
+#include "check/flows/simulate.h"
+#include "check/judge/image_check.h"
+#include "check/judge/medium_check.h"
+#include "check/read/ini_reader.h"
 
 namespace fs = std::filesystem;
 

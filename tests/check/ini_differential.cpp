@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "check/ini_reader.h"
+#include "check/read/ini_reader.h"
 
 namespace {
 

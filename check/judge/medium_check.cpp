@@ -1,12 +1,12 @@
 // The checks of a medium. Every finding says where, what, what the launcher
 // will do about it, and what to do.
-#include "check/medium_check.h"
+#include "check/judge/medium_check.h"
 
 #include <algorithm>
 #include <system_error>
 
-#include "check/byte_order_mark.h"
-#include "check/ini_reader.h"
+#include "check/judge/byte_order_mark.h"
+#include "check/read/ini_reader.h"
 #include "launcher/messages.h"
 
 namespace fs = std::filesystem;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "check/medium_check.h"
+#include "check/judge/medium_check.h"
 
 struct ImageCheck {
   std::vector<Finding> findings;

@@ -1,14 +1,14 @@
 // autorun-check --explain on Windows: the launcher's decision flow, run once
 // over its own probes from the medium folder, as the launcher would run there
 // now; the last line says what it comes to.
-#include "check/explain.h"
+#include "check/flows/explain.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
-#include "check/explaining_operations.h"
+#include "check/flows/explaining_operations.h"
 #include "launcher/run_launcher.h"
 #include "platform/library_search.h"
 

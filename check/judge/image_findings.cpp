@@ -3,10 +3,10 @@
 // the Rock Ridge names a Linux machine shows are invisible to Windows. The
 // checks run on the tree Windows reads; a name missing there is looked for
 // in the image's other trees, which tell what went wrong in mastering.
-#include "check/image_findings.h"
+#include "check/judge/image_findings.h"
 
-#include "check/disc_image.h"
-#include "check/image_check.h"
+#include "check/judge/image_check.h"
+#include "check/read/disc_image.h"
 
 namespace {
 

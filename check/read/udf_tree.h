@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "check/image_bytes.h"
-#include "check/image_tree.h"
+#include "check/read/image_bytes.h"
+#include "check/read/image_tree.h"
 
 // Reads the tree; false with `error` set when the volume cannot be read.
 bool ReadUdfTree(const std::shared_ptr<const ImageBytes>& bytes, ImageTree& tree,

@@ -1,6 +1,6 @@
 // The Windows build: Windows itself reads a mounted image exactly as it
 // will read the pressed disc, so the image is mounted and its drive checked.
-#include "check/image_check.h"
+#include "check/judge/image_check.h"
 
 ImageCheck CheckImage(const std::filesystem::path& image) {
   return {{},

@@ -2,7 +2,7 @@
 // only run on the machine it explains.
 #include <cstdio>
 
-#include "check/explain.h"
+#include "check/flows/explain.h"
 
 int Explain(int, const char* const*) {
   std::fputs(

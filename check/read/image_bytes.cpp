@@ -1,6 +1,6 @@
 // Image bytes from a file, read with pread so that the two libraries that
 // read the image can each keep their own position; or from memory.
-#include "check/image_bytes.h"
+#include "check/read/image_bytes.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

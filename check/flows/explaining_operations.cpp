@@ -1,6 +1,6 @@
 // Each question of the decision flow, answered by the launcher's own probe
 // and printed with the facts the probe handed back.
-#include "check/explaining_operations.h"
+#include "check/flows/explaining_operations.h"
 
 #include <windows.h>
 

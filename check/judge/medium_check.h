@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "check/medium_tree.h"
+#include "check/read/medium_tree.h"
 
 enum class Severity { Error, Warning, Note };
 

@@ -2,12 +2,12 @@
 // libraries read trees, but do not say whether a Joliet set was there, nor
 // whether the image is shorter than its volume), then each tree read by its
 // library.
-#include "check/disc_image.h"
+#include "check/read/disc_image.h"
 
 #include <cstring>
 
-#include "check/iso9660_tree.h"
-#include "check/udf_tree.h"
+#include "check/read/iso9660_tree.h"
+#include "check/read/udf_tree.h"
 
 namespace {
 

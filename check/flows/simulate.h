@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "check/medium_tree.h"
+#include "check/read/medium_tree.h"
 
 struct MachineDescription {
   bool installed = false;

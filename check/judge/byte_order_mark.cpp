@@ -1,5 +1,5 @@
 // Findings about install.dat's byte-order mark, as Windows reads the file.
-#include "check/byte_order_mark.h"
+#include "check/judge/byte_order_mark.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // libudfread over the image's bytes. It reads one folder at a time, so the
 // walk itself keeps to the tree's bounds: a folder that holds one of its
 // own ancestors ends at the depth bound instead of going round for ever.
-#include "check/udf_tree.h"
+#include "check/read/udf_tree.h"
 
 #include <udfread/blockinput.h>
 #include <udfread/udfread.h>

@@ -2,7 +2,7 @@
 // Rock Ridge, which Windows ignores, is switched off except for the Rock
 // Ridge names themselves; Joliet is switched off for the primary names. The
 // reader refuses directories that loop; the tree's bounds stop the rest.
-#include "check/iso9660_tree.h"
+#include "check/read/iso9660_tree.h"
 
 #include <archive.h>
 #include <archive_entry.h>

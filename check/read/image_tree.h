@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "check/medium_tree.h"
+#include "check/read/medium_tree.h"
 
 // The most names and the deepest folder a tree is read to: a bigger or
 // deeper one is refused (a directory that loops is both), so that no image

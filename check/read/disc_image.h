@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "check/image_bytes.h"
-#include "check/image_tree.h"
+#include "check/read/image_bytes.h"
+#include "check/read/image_tree.h"
 
 enum class NameSet { Udf, Joliet, Iso9660, RockRidge };
 

@@ -7,7 +7,7 @@
 // trimmed text up to the last ']'; other lines are keys, split at the first
 // '='; names match without regard to ASCII letter case; a lookup sees only the
 // first section and the first key of a name.
-#include "check/ini_reader.h"
+#include "check/read/ini_reader.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "check/image_bytes.h"
-#include "check/medium_check.h"
+#include "check/judge/medium_check.h"
+#include "check/read/image_bytes.h"
 
 // `name` is the image's file name, as the image's own findings give it.
 std::vector<Finding> CheckImageBytes(const std::shared_ptr<const ImageBytes>& bytes,

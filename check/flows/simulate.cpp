@@ -1,11 +1,11 @@
 // A machine made of answers: the launcher's operations, answered from a
 // description and the medium folder, each printed as the flow asks it.
-#include "check/simulate.h"
+#include "check/flows/simulate.h"
 
 #include <cstring>
 
-#include "check/ini_reader.h"
-#include "check/medium_check.h"
+#include "check/judge/medium_check.h"
+#include "check/read/ini_reader.h"
 #include "launcher/messages.h"
 #include "launcher/run_launcher.h"
 #include "start/class_path_join.h"

@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "check/ini_reader.h"
-#include "check/medium_check.h"
+#include "check/judge/medium_check.h"
+#include "check/read/ini_reader.h"
 
 // Which of the lines before the first section header the mark's findings
 // already speak for, so that they need no warning of their own.

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "check/image_bytes.h"
-#include "check/image_tree.h"
+#include "check/read/image_bytes.h"
+#include "check/read/image_tree.h"
 
 enum class IsoNames { Primary, Joliet, RockRidge };
 

@@ -1,6 +1,6 @@
 // Names looked up as Windows looks them up on a medium: one folder at a time,
 // letter case ignored, "." and ".." taken as folders of the path.
-#include "check/medium_tree.h"
+#include "check/read/medium_tree.h"
 
 #include <fstream>
 #include <system_error>

@@ -1,5 +1,5 @@
 // An image's tree in memory: each folder's entries by the folder's path.
-#include "check/image_tree.h"
+#include "check/read/image_tree.h"
 
 #include <algorithm>
 
