@@ -9,6 +9,8 @@
 #include "check/flows/simulate.h"
 #include "check/judge/image_check.h"
 #include "check/judge/medium_check.h"
+#include "check/print/findings_help.h"
+#include "check/print/text_report.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 // findings, or in the one clear refusal, never in a crash or a hang.
 #include <string>
 
-#include "check/judge/image_findings.h"
+#include "check/judge/image_check.h"
+#include "check/print/text_report.h"
 #include "check/read/image_bytes.h"
 #include "fuzz/fuzz_support.h"
 

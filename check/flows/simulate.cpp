@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "check/judge/medium_check.h"
+#include "check/judge/medium_findings.h"
 #include "check/read/ini_reader.h"
 #include "launcher/messages.h"
 #include "launcher/run_launcher.h"

@@ -7,7 +7,8 @@
 
 #include <vector>
 
-#include "check/judge/medium_check.h"
+#include "check/judge/finding.h"
+#include "check/judge/medium_findings.h"
 #include "check/read/ini_reader.h"
 
 // Which of the lines before the first section header the mark's findings

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "check/judge/medium_check.h"
+#include "check/judge/finding.h"
+#include "check/read/image_bytes.h"
 
 struct ImageCheck {
   std::vector<Finding> findings;
@@ -15,3 +17,8 @@ struct ImageCheck {
 };
 
 ImageCheck CheckImage(const std::filesystem::path& image);
+
+// The image's bytes checked (the host build's reader); `name` is the image's
+// file name, as the image's own findings give it.
+std::vector<Finding> CheckImageBytes(const std::shared_ptr<const ImageBytes>& bytes,
+                                     const std::string& name);

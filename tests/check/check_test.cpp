@@ -15,6 +15,8 @@
 #include "check/flows/simulate.h"
 #include "check/judge/image_check.h"
 #include "check/judge/medium_check.h"
+#include "check/print/findings_help.h"
+#include "check/print/text_report.h"
 #include "check/read/ini_reader.h"
 
 namespace fs = std::filesystem;
