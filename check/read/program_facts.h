@@ -1,0 +1,54 @@
+// What a program file on a medium is, read from its own bytes, and what its
+// embedded Authenticode signature holds: the facts the checker judges and
+// --explain prints. The host build reads the signature with OpenSSL; the
+// Windows build asks the platform (CryptQueryObject, WinVerifyTrust). Both
+// fill the same facts, and a differential test holds them to each other.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What the file's first bytes say it is, as CreateProcess will take it.
+enum class ProgramKind {
+  Unreadable,        // the file could not be read
+  NotAProgram,       // no MZ header: text, a script, anything else
+  InstallerPackage,  // a compound file (an .msi or .msp): Windows Installer's, not a program
+  Dos,               // MZ without a newer header: a 16-bit DOS program
+  Windows16,         // NE: a 16-bit Windows program
+  Linear,            // LE or LX: a driver of old Windows, or an OS/2 program
+  Windows,           // PE: a Windows program or library
+};
+
+struct ProgramIdentity {
+  ProgramKind kind = ProgramKind::Unreadable;
+  std::uint16_t machine = 0;    // IMAGE_FILE_HEADER.Machine (IMAGE_FILE_MACHINE_*)
+  bool pe32Plus = false;        // a 64-bit optional header
+  std::uint16_t subsystem = 0;  // IMAGE_SUBSYSTEM_*
+  bool library = false;         // IMAGE_FILE_DLL
+  // Why the headers cannot be trusted: cut short, an offset past the end, an
+  // absurd count. Empty when they are sound.
+  std::string malformed;
+};
+
+enum class TimeStampKind { None, Rfc3161, Countersignature };
+
+// The embedded signature, as Windows checks it before a program runs.
+struct SignatureFacts {
+  bool embedded = false;  // a certificate table holding a PKCS #7 SignedData
+  bool intact = false;    // the Authenticode digest, recomputed, equals the signed one
+  std::string digestAlgorithm;  // "SHA-256", "SHA-1", ... or the OID when unknown
+  TimeStampKind timeStamp = TimeStampKind::None;
+  std::string timeStampTime;  // UTC, "YYYY-MM-DD hh:mm:ss"; empty without a time stamp
+  std::string signer;         // the signing certificate's subject (its common name)
+  std::string issuer;         // its issuer's common name
+  std::string validFrom;      // its validity, UTC, "YYYY-MM-DD hh:mm:ss"
+  std::string validTo;
+  int signatures = 0;  // signatures on the file, nested ones counted
+  // Why the signature could not be read or checked; empty when it could.
+  std::string problem;
+};
+
+struct ProgramFacts {
+  ProgramIdentity identity;
+  SignatureFacts signature;
+};
