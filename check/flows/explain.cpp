@@ -58,16 +58,20 @@ int Explain(int count, const char* const* arguments) {
   ExplainingOperations operations;
   RunLauncher(tail.c_str(), operations);
   if (!operations.started.empty()) {
-    std::printf("outcome: the launcher starts \"%s\" in \"%s\"%s\n", operations.started.c_str(),
+    std::printf("outcome: the launcher starts \"%s\" in \"%s\"%s%s\n", operations.started.c_str(),
                 operations.startedIn.c_str(),
-                operations.waits ? " and waits until it ends" : " and ends without waiting");
+                operations.waits ? " and waits until it ends" : " and ends without waiting",
+                operations.windows.outcome == StartOutcome::MayBeBlocked
+                    ? "; it may be blocked: Smart App Control is in evaluation"
+                    : "");
     return kWouldStart;
   }
+  const std::string instead = operations.refused.empty() ? "" : ": " + operations.refused;
   if (operations.boxes > 0) {
-    std::printf("outcome: the launcher starts nothing; it shows %d box%s and ends\n",
-                operations.boxes, operations.boxes == 1 ? "" : "es");
+    std::printf("outcome: the launcher starts nothing; it shows %d box%s and ends%s\n",
+                operations.boxes, operations.boxes == 1 ? "" : "es", instead.c_str());
   } else {
-    std::printf("outcome: the launcher starts nothing and ends silently\n");
+    std::printf("outcome: the launcher starts nothing and ends silently%s\n", instead.c_str());
   }
   return kWouldStartNothing;
 }

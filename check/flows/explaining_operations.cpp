@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "check/flows/start_trust.h"
 #include "probes/installation_probe.h"
 #include "probes/running_program_probe.h"
 #include "probes/wow64_process.h"
@@ -290,10 +291,22 @@ ProcessHandle ExplainingOperations::StartProgram(const char* workingDirectory,
   const std::string merge = mergeClassPath ? "class path merged" : "class path not merged";
   const bool startable =
       widened && Exists(wideProgram.c_str(), false) && Exists(wideDirectory.c_str(), true);
-  Step("StartProgram " + Quoted(program) + " in " + Quoted(directory) + ", " + merge,
-       startable ? "would start (nothing is started)"
-                 : "fails (no such program or working directory): nothing starts, silently");
-  if (!startable) return nullptr;
+  const std::string asked =
+      "StartProgram " + Quoted(program) + " in " + Quoted(directory) + ", " + merge;
+  if (!startable) {
+    Step(asked, "fails (no such program or working directory): nothing starts, silently");
+    return nullptr;
+  }
+  // What Windows makes of the start before it happens: a start it blocks or
+  // refuses fails, and the launcher ends silently.
+  const StartTrust trust = JudgeStart(wideProgram.c_str());
+  Step(asked, StartAnswer(trust.prediction));
+  PrintStartTrust(trust);
+  windows = trust.prediction;
+  if (windows.outcome == StartOutcome::Blocked || windows.outcome == StartOutcome::Fails) {
+    refused = RefusedStart(windows, program);
+    return nullptr;
+  }
   std::printf("start: program %s, working directory %s, %s\n", Quoted(program).c_str(),
               Quoted(directory).c_str(), merge.c_str());
   started = program;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/windows_operations.h"
+#include "check/flows/start_prediction.h"
 
 class ExplainingOperations final : public LauncherOperations {
  public:
@@ -34,6 +35,10 @@ class ExplainingOperations final : public LauncherOperations {
   std::string started;  // the program it would start, in UTF-8; empty: none
   std::string startedIn;
   bool waits = false;
+  // What Windows makes of the start, and when it blocks or refuses it, what
+  // happens instead.
+  StartPrediction windows;
+  std::string refused;
 
  private:
   WindowsOperations windows_;

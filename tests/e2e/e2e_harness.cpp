@@ -45,6 +45,7 @@ std::string RecordFile(const std::string& programPath) {
 Layout BuildLayout() {
   Layout layout;
   layout.bin = ProgramFolder();
+  layout.samples = layout.bin + "..\\signed-samples\\";
   const std::string drive = EnvironmentValue("AUTORUN_E2E_DRIVE").value_or("");
   if (drive.empty()) {
     layout.error = "AUTORUN_E2E_DRIVE (the medium's drive, e.g. R:) is not set; run through CTest";
@@ -291,8 +292,18 @@ RunningProgram::RunningProgram(const std::string& path, Hold& hold)
   DeleteFileA(RecordFile(path).c_str());
 }
 
-FileCopy::FileCopy(const std::string& from, const std::string& to)
-    : to_(to), ok_(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE) {}
+FileCopy::FileCopy(const std::string& from, const std::string& to, const std::string& restoreFrom)
+    : to_(to),
+      restoreFrom_(restoreFrom),
+      ok_(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE) {}
+
+FileCopy::~FileCopy() {
+  if (restoreFrom_.empty()) {
+    DeleteFileA(to_.c_str());
+  } else {
+    CopyFileA(restoreFrom_.c_str(), to_.c_str(), FALSE);
+  }
+}
 
 ProgramCopy::ProgramCopy(const std::string& path)
     : path_(path), ok_(CopyInto(TheLayout().bin + "recorder.exe", path)) {}

@@ -35,6 +35,7 @@ struct Layout {
   std::string programs;    // the native one (%ProgramW6432%), ending in a backslash
   std::string cdrom;       // "S:\", the read-only CD-ROM drive of the mastered image
   std::string cdromState;  // how it is read-only ("writable: ..." when it is not)
+  std::string samples;     // the files signed at build time (make-signed-samples.sh)
   std::string error;       // why the layout could not be built; empty when it was
 };
 // The product installed in a folder whose name no ANSI code page of the tests
@@ -137,15 +138,17 @@ constexpr const char* kPlantedLibraries[] = {
     "profapi.dll",       "userenv.dll", "winmm.dll",     "textinputframework.dll",
     "windowscodecs.dll", "oleacc.dll",  "msimg32.dll"};
 
-// A copy of a file for the duration.
+// A copy of a file for the duration; with `restoreFrom`, `to` is a copy of
+// that file again afterwards, instead of going.
 class FileCopy : Scope {
  public:
-  FileCopy(const std::string& from, const std::string& to);
-  ~FileCopy() { DeleteFileA(to_.c_str()); }
+  FileCopy(const std::string& from, const std::string& to, const std::string& restoreFrom = "");
+  ~FileCopy();
   bool Ok() const { return ok_; }
 
  private:
   std::string to_;
+  std::string restoreFrom_;
   bool ok_;
 };
 

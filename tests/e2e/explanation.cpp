@@ -42,13 +42,14 @@ void ReadPrediction(Prediction& prediction) {
 
 }  // namespace
 
-Prediction RunChecker(const std::string& arguments, const std::string& directory) {
+Prediction RunChecker(const std::string& arguments, const std::string& directory,
+                      const std::string& checkerFile) {
   Prediction prediction;
   const std::string outputFile = TheLayout().work + UniqueName("explain") + ".txt";
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
   const HANDLE output = CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                     CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
-  const std::string checker = TheLayout().bin + "autorun-check.exe";
+  const std::string checker = TheLayout().bin + checkerFile;
   std::string line = "\"" + checker + "\" " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;

@@ -21,9 +21,11 @@ struct Prediction {
   bool waits = false;
 };
 
-// Runs the checker beside this test program with `arguments` from
-// `directory`, its output (standard output and error together) captured.
-Prediction RunChecker(const std::string& arguments, const std::string& directory);
+// Runs the checker beside this test program (`checker`, a file name) with
+// `arguments` from `directory`, its output (standard output and error
+// together) captured.
+Prediction RunChecker(const std::string& arguments, const std::string& directory,
+                      const std::string& checker = "autorun-check.exe");
 
 // What an explanation must leave as it found: the medium's files, the
 // registry values the cases set (the user's environment, and the uninstall

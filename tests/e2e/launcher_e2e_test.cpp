@@ -39,6 +39,7 @@ constexpr char kLink[] = "\\AutorunE2E\\Product.lnk";
 constexpr char kProduct[] = "{work}Product\\product.exe";
 constexpr char kProductWork[] = "{work}Product Work";
 constexpr char kSetup[] = "{medium}setup\\setup.exe";
+constexpr char kSmartAppControlKey[] = "SYSTEM\\CurrentControlSet\\Control\\CI\\Policy";
 constexpr DWORD kPatienceMs = 10000;
 // Long enough for a launcher that does not wait to have ended.
 constexpr DWORD kWaitCheckMs = 700;
@@ -54,6 +55,13 @@ constexpr char kSigned[] = "autorun-signed.exe";
 // The shell's link object resolves as Windows documents: a target that names
 // nothing fails the resolution, where Wine's always succeeds.
 constexpr char kWindowsResolution[] = "autorun_windows_resolution.exe";
+// The checker whose trust verdict is Windows': a signature that chains to a
+// root this machine does not trust is refused, where Wine's accepts it.
+constexpr char kWindowsTrust[] = "autorun-check_windows_trust.exe";
+// Smart App Control's states, as VerifiedAndReputablePolicyState holds them.
+constexpr DWORD kSacOff = 0;
+constexpr DWORD kSacOn = 1;
+constexpr DWORD kSacEvaluation = 2;
 // A program started through the shell with elevation gets the user's
 // standard environment on Windows, built from the stored variables, so it
 // sees the stored CLASSPATH alone; Wine hands it the launcher's merged one.
@@ -141,6 +149,19 @@ struct Case {
   // autorun-check --explain runs first, from the medium's root, in the same
   // state: it must predict what the launcher then does, and change nothing.
   Case& Explained() { return explained = true, *this; }
+  // The explanation by another checker (a file beside the tests).
+  Case& Checker(const char* file) { return checker = file, *this; }
+  // Text the explanation must hold.
+  Case& ExplainSays(const char* text) { return explanationHolds.push_back(text), *this; }
+  // The explanation predicts that Windows blocks the start (Smart App
+  // Control): nothing starts, status 1. Wine has no Smart App Control, so
+  // the launcher starts the program anyway: such a row holds the prediction
+  // alone, and the launcher to what it does under Wine.
+  Case& PredictsBlocked() { return predictsBlocked = true, *this; }
+  // Smart App Control's state, written where Windows keeps it.
+  Case& SmartAppControl(DWORD state) { return smartAppControl = state, *this; }
+  // The medium's setup\setup.exe replaced by a file that make-signed-samples.sh made.
+  Case& SetupFile(const char* sample) { return setupFile = sample, *this; }
   // Started from the read-only CD-ROM drive of the mastered image, whose
   // install.dat holds this suite's defaults, instead of the medium's drive.
   Case& FromCdrom() { return fromCdrom = true, *this; }
@@ -186,6 +207,11 @@ struct Case {
   bool whileFirstWaits = false;
   bool codePage932 = false;
   bool explained = false;
+  std::string checker = "autorun-check.exe";
+  std::vector<std::string> explanationHolds;
+  bool predictsBlocked = false;
+  std::optional<DWORD> smartAppControl;
+  std::string setupFile;
   bool fromCdrom = false;
   std::string launcher = "autorun.exe";
 
@@ -388,6 +414,49 @@ const Case kStarts[] = {
         .Explained()
         .FromCdrom()
         .Starts(kProduct, kProductWork, "A;B;", kWaits),
+    // Windows' judgement before the start, with Smart App Control's state
+    // written where Windows keeps it. Wine has no Smart App Control: with it
+    // on, the launcher still starts the setup, and the row holds the
+    // prediction alone.
+    Case("smart-app-control-on-blocks-an-unsigned-setup")
+        .Explained()
+        .NotInstalled()
+        .SmartAppControl(kSacOn)
+        .PredictsBlocked()
+        .ExplainSays("Smart App Control: on")
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    Case("smart-app-control-off-starts-an-unsigned-setup")
+        .Explained()
+        .NotInstalled()
+        .SmartAppControl(kSacOff)
+        .ExplainSays("Smart App Control: off")
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    Case("smart-app-control-in-evaluation-notes-that-an-unsigned-setup-may-be-blocked")
+        .Explained()
+        .NotInstalled()
+        .SmartAppControl(kSacEvaluation)
+        .ExplainSays("it may be blocked: Smart App Control is in evaluation")
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    // A setup signed under a throwaway root: Windows answers
+    // CERT_E_UNTRUSTEDROOT, Wine S_OK. The checker variant that answers as
+    // Windows does predicts the block; the checker itself, given Wine's
+    // S_OK, predicts the start, as on a machine that trusts the root.
+    Case("smart-app-control-on-blocks-a-setup-signed-under-an-untrusted-root")
+        .Explained()
+        .Checker(kWindowsTrust)
+        .NotInstalled()
+        .SmartAppControl(kSacOn)
+        .SetupFile("signed-stamped.exe")
+        .PredictsBlocked()
+        .ExplainSays("WinVerifyTrust: 0x800B0109")
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    Case("smart-app-control-on-starts-a-setup-whose-signature-this-machine-trusts")
+        .Explained()
+        .NotInstalled()
+        .SmartAppControl(kSacOn)
+        .SetupFile("signed-stamped.exe")
+        .ExplainSays("WinVerifyTrust: 0x00000000")
+        .Starts(kSetup, "{medium}", "A;", kWaits),
 };
 
 // Roads that end in a message box, or in silence.
@@ -448,6 +517,19 @@ const Case kRefusals[] = {
         .With(Psapi::PlantedOnMedium)
         .SetupWindow()
         .Shows("WARNING", kSetupRunning),
+    // Not a program Windows starts: CreateProcess fails, the launcher ends
+    // silently. Wine refuses both as 64-bit Windows does (its DOS support
+    // needs DOSBox, which is not installed).
+    Case("setup-that-is-a-text-file-fails-silently")
+        .Explained()
+        .NotInstalled()
+        .SetupFile("text.exe")
+        .ExplainSays("not a Windows program"),
+    Case("setup-that-is-a-dos-program-fails-silently")
+        .Explained()
+        .NotInstalled()
+        .SetupFile("dos.exe")
+        .ExplainSays("16-bit DOS program"),
     Case("psapi-lacking-function-then-shortcut-missing")
         .Explained()
         .With(Psapi::LackingFunction)
@@ -567,6 +649,20 @@ struct Machine {
       if (!installerSwapped.emplace(fake, "msi.dll").Ok()) problems += "system msi.dll; ";
       Override("msi.dll", "native");
     }
+    if (c.smartAppControl) {
+      // The 64-bit view, the system's own, where the checker reads it.
+      policy.emplace(HKEY_LOCAL_MACHINE, kSmartAppControlKey, "VerifiedAndReputablePolicyState",
+                     KEY_WOW64_64KEY);
+      const std::string state(reinterpret_cast<const char*>(&*c.smartAppControl), sizeof(DWORD));
+      if (!policy->Set(REG_DWORD, &state)) problems += "Smart App Control; ";
+    }
+    if (!c.setupFile.empty() &&
+        !setup
+             .emplace(TheLayout().samples + c.setupFile, TheLayout().medium + "setup\\setup.exe",
+                      TheLayout().bin + "recorder.exe")
+             .Ok()) {
+      problems += "setup file; ";
+    }
     if (c.psapi == Psapi::PlantedOnMedium) {
       for (const char* name : kPlantedLibraries) {
         if (!planted.emplace_back(fake, TheLayout().medium + name).Ok()) problems += "plant; ";
@@ -602,6 +698,8 @@ struct Machine {
   std::optional<SystemLibrarySwap> swapped;
   std::optional<SystemLibrarySwap> installerSwapped;
   std::list<FileCopy> planted;
+  std::optional<RegistryValueScope> policy;
+  std::optional<FileCopy> setup;
   std::list<RegistryValueScope> overrides;
 };
 
@@ -621,7 +719,20 @@ void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold,
   const std::string explained = prediction ? "\nthe explanation:\n" + prediction->output : "";
   if (prediction) {
     EXPECT_EQ(prediction->boxes, seen) << explained;
+    for (const std::string& text : c.explanationHolds) {
+      EXPECT_NE(prediction->output.find(text), std::string::npos) << text << explained;
+    }
   }
+  // A start Windows would block: the prediction alone (see PredictsBlocked).
+  if (prediction && c.predictsBlocked) {
+    EXPECT_EQ(prediction->program, "") << explained;
+    EXPECT_EQ(prediction->exitCode, 1u) << explained;
+    EXPECT_NE(prediction->output.find("outcome: the launcher starts nothing and ends silently: "
+                                      "Windows blocks the start of"),
+              std::string::npos)
+        << explained;
+  }
+  const std::optional<Prediction>& compared = c.predictsBlocked ? std::nullopt : prediction;
 
   std::set<std::string> records;
   if (!c.program.empty()) {
@@ -635,19 +746,19 @@ void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold,
     const bool waited =
         c.waits ? !launcher.HasEnded(kWaitCheckMs) : !launcher.HasEnded(kPatienceMs);
     EXPECT_EQ(waited, c.waits) << (c.waits ? "the launcher did not wait" : "the launcher waited");
-    if (prediction) {
-      EXPECT_EQ(prediction->program, record->at("program")) << explained;
-      EXPECT_EQ(prediction->cwd, record->at("cwd")) << explained;
-      EXPECT_EQ(prediction->classPath, record->at("classpath")) << explained;
-      EXPECT_EQ(prediction->waits, waited) << explained;
+    if (compared) {
+      EXPECT_EQ(compared->program, record->at("program")) << explained;
+      EXPECT_EQ(compared->cwd, record->at("cwd")) << explained;
+      EXPECT_EQ(compared->classPath, record->at("classpath")) << explained;
+      EXPECT_EQ(compared->waits, waited) << explained;
     }
     const std::string file = c.program.substr(c.program.rfind('\\') + 1);
     records.insert(file.substr(0, file.rfind('.')) + ".txt");
-  } else if (prediction) {
-    EXPECT_EQ(prediction->program, "") << explained;
+  } else if (compared) {
+    EXPECT_EQ(compared->program, "") << explained;
   }
-  if (prediction) {
-    EXPECT_EQ(prediction->exitCode, c.program.empty() ? 1u : 0u) << explained;
+  if (compared) {
+    EXPECT_EQ(compared->exitCode, c.program.empty() ? 1u : 0u) << explained;
   }
   hold.Release();
   ASSERT_TRUE(launcher.HasEnded(kPatienceMs))
@@ -708,7 +819,7 @@ TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
   std::optional<Prediction> prediction;
   if (c.explained) {
     const MachineSnapshot before = MachineSnapshot::Take(kUnInstKey);
-    prediction = RunChecker("--explain" + (c.tail.empty() ? "" : " -- " + c.tail), root);
+    prediction = RunChecker("--explain" + (c.tail.empty() ? "" : " -- " + c.tail), root, c.checker);
     EXPECT_TRUE(MachineSnapshot::Take(kUnInstKey) == before)
         << "the explanation changed the machine:\n"
         << prediction->output;
