@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include "check/flows/simulate.h"
+#include "check/flows/start_prediction.h"
 #include "check/judge/image_check.h"
 #include "check/judge/medium_check.h"
 #include "check/print/findings_help.h"
@@ -424,6 +425,79 @@ TEST(FindingsOnHostileMedia, HugeFileAndLockedFolder) {
   EXPECT_FALSE(CheckMedium(medium.Root() / "locked").empty());
   EXPECT_FALSE(FindInTree(FolderTree(medium.Root()), "locked\\x.exe"));
 }
+
+// What Windows makes of a start, on machines Wine cannot be: another
+// processor's Windows, 32-bit Windows, Smart App Control in each state. The
+// end-to-end suite holds the explanation's use of it to the launcher.
+struct StartRow {
+  const char* name;
+  ProgramKind kind;
+  std::uint16_t machine;  // the program's; x86 unless said
+  std::uint16_t native;   // this Windows'
+  bool validlySigned;
+  SmartAppControlState control;
+  StartOutcome outcome;
+  std::uint16_t subsystem = 2;
+  bool library = false;
+  const char* malformed = "";
+};
+
+constexpr std::uint16_t kX86 = 0x014C, kX64 = 0x8664, kArm64 = 0xAA64;
+using SAC = SmartAppControlState;
+const StartRow kStartRows[] = {
+    {"unsigned-with-control-on-is-blocked", ProgramKind::Windows, kX86, kX64, false, SAC::On,
+     StartOutcome::Blocked},
+    {"unsigned-with-control-off-starts", ProgramKind::Windows, kX86, kX64, false, SAC::Off,
+     StartOutcome::Starts},
+    {"unsigned-without-control-starts", ProgramKind::Windows, kX86, kX64, false,
+     SAC::NotOnThisWindows, StartOutcome::Starts},
+    {"unsigned-with-control-in-evaluation-may-be-blocked", ProgramKind::Windows, kX86, kX64, false,
+     SAC::Evaluation, StartOutcome::MayBeBlocked},
+    {"unsigned-with-an-undocumented-state-starts", ProgramKind::Windows, kX86, kX64, false,
+     SAC::Unknown, StartOutcome::Starts},
+    {"signed-with-control-on-starts", ProgramKind::Windows, kX86, kX64, true, SAC::On,
+     StartOutcome::Starts},
+    {"text-fails-before-control-is-asked", ProgramKind::NotAProgram, 0, kX64, false, SAC::On,
+     StartOutcome::Fails},
+    {"installer-package-fails", ProgramKind::InstallerPackage, 0, kX64, false, SAC::Off,
+     StartOutcome::Fails},
+    {"dos-fails-on-64-bit-windows", ProgramKind::Dos, 0, kX64, false, SAC::Off,
+     StartOutcome::Fails},
+    {"dos-is-left-to-32-bit-windows", ProgramKind::Dos, 0, kX86, false, SAC::NotOnThisWindows,
+     StartOutcome::Starts},
+    {"windows-16-bit-fails-on-arm64", ProgramKind::Windows16, 0, kArm64, false, SAC::Off,
+     StartOutcome::Fails},
+    {"linear-fails", ProgramKind::Linear, 0, kX86, false, SAC::Off, StartOutcome::Fails},
+    {"x64-fails-on-32-bit-windows", ProgramKind::Windows, kX64, kX86, true, SAC::Off,
+     StartOutcome::Fails},
+    {"x64-starts-emulated-on-arm64", ProgramKind::Windows, kX64, kArm64, true, SAC::Off,
+     StartOutcome::Starts},
+    {"arm64-fails-on-x64", ProgramKind::Windows, kArm64, kX64, true, SAC::Off, StartOutcome::Fails},
+    {"library-fails", ProgramKind::Windows, kX86, kX64, true, SAC::Off, StartOutcome::Fails, 2,
+     true},
+    {"native-subsystem-fails", ProgramKind::Windows, kX86, kX64, true, SAC::Off,
+     StartOutcome::Fails, 1},
+    {"damaged-headers-fail", ProgramKind::Windows, kX86, kX64, true, SAC::Off, StartOutcome::Fails,
+     2, false, "cut short"},
+};
+
+class Start : public testing::TestWithParam<StartRow> {};
+
+TEST_P(Start, IsPredictedAsWindowsJudgesIt) {
+  const StartRow& row = GetParam();
+  ProgramIdentity identity;
+  identity.kind = row.kind;
+  identity.machine = row.machine;
+  identity.subsystem = row.subsystem;
+  identity.library = row.library;
+  identity.malformed = row.malformed;
+  const StartPrediction prediction =
+      PredictStart(identity, row.native, row.validlySigned, row.control);
+  EXPECT_EQ(prediction.outcome, row.outcome) << prediction.why;
+  EXPECT_FALSE(prediction.why.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, Start, testing::ValuesIn(kStartRows), RowName<StartRow>);
 
 // The end-to-end suite's medium and machine: installed, shortcut present,
 // CLASSPATH "A;" in the launcher's environment and "B;" stored, medium at R:\.
