@@ -228,6 +228,12 @@ void ForEachNested(PKCS7_SIGNER_INFO* signer, Each each) {
 // Whether the signer's signature holds over the content's value: its
 // messageDigest attribute, then its signature over the attributes.
 bool SignerSignatureHolds(PKCS7* signature, const std::string& value) {
+  // PKCS7_verify loses its copy of the content when it cannot set up a
+  // digest (OpenSSL 3.0): such a signature is refused before.
+  const STACK_OF(X509_ALGOR)* algorithms = signature->d.sign->md_algs;
+  for (int i = 0; i < sk_X509_ALGOR_num(algorithms); ++i) {
+    if (EVP_get_digestbyobj(sk_X509_ALGOR_value(algorithms, i)->algorithm) == nullptr) return false;
+  }
   Bio content(BIO_new_mem_buf(value.data(), static_cast<int>(value.size())));
   const bool holds = content != nullptr && PKCS7_verify(signature, nullptr, nullptr, content.get(),
                                                         nullptr, PKCS7_NOVERIFY) == 1;
