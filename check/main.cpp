@@ -20,8 +20,8 @@ constexpr int kBadUsage = 2;
 
 void PrintHelp() {
   std::printf(
-      "Usage: autorun-check MEDIUM_FOLDER\n"
-      "       autorun-check DISC_IMAGE\n"
+      "Usage: autorun-check [--sign-later] MEDIUM_FOLDER\n"
+      "       autorun-check [--sign-later] DISC_IMAGE\n"
       "       autorun-check --simulate MEDIUM_FOLDER [machine options]\n"
       "       autorun-check --explain [MEDIUM_FOLDER] [-- TAIL]   (on Windows)\n"
       "       autorun-check --version\n\n"
@@ -31,6 +31,11 @@ void PrintHelp() {
       "A disc image (an ISO file) is checked by the names Windows reads on it: its UDF\n"
       "names, else its Joliet names, else its 8.3 ISO 9660 names; the Windows build\n"
       "asks for the image to be mounted and its drive checked instead.\n"
+      "Every program the launcher starts and every other .exe and .dll on the medium\n"
+      "is judged as Windows will judge it: what it is, and its Authenticode signature\n"
+      "(the host build reads it; whether a given Windows trusts the signer's root\n"
+      "cannot be known here). --sign-later, for a pipeline that signs last, turns\n"
+      "the signature findings into notes.\n"
       "Exit status: 0 nothing wrong (notes allowed), 1 something wrong, 2 bad usage.\n\n"
       "With --simulate, runs the launcher's own decision flow on the medium and a\n"
       "described machine and prints every step, each box it shows, the program it\n"
@@ -55,6 +60,12 @@ int Usage(const std::string& problem) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  CheckOptions options;
+  if (argc > 1 && std::string(argv[1]) == "--sign-later") {
+    options.signatureFindingsAsNotes = true;
+    --argc;
+    ++argv;
+  }
   const std::string first = argc > 1 ? argv[1] : "";
   if (first == "--help" || first == "-h") {
     PrintHelp();
@@ -80,14 +91,14 @@ int main(int argc, char** argv) {
   std::error_code error;
   std::vector<Finding> findings;
   if (std::filesystem::is_regular_file(first, error)) {
-    ImageCheck image = CheckImage(first);
+    ImageCheck image = CheckImage(first, options);
     if (!image.refusal.empty()) {
       std::fprintf(stderr, "autorun-check: %s\n", image.refusal.c_str());
       return kBadUsage;
     }
     findings = std::move(image.findings);
   } else {
-    findings = CheckMedium(first);
+    findings = CheckMedium(first, options);
   }
   for (const Finding& finding : findings) std::printf("%s\n", FormatFinding(finding).c_str());
   const int status = FindingsStatus(findings) == 0 ? kFine : kFound;

@@ -2,7 +2,8 @@
 # Builds the fuzzers (clang, libFuzzer, AddressSanitizer and UBSan) in
 # build/fuzz and runs each for FUZZ_SECONDS (default 30) from a working copy
 # of its committed seed corpus (the disc-image fuzzer's images are mastered
-# there, fuzz/master-seeds.sh). Fails when any fuzzer finds a fault.
+# there, fuzz/master-seeds.sh, and the program reader's programs signed
+# there, fuzz/program-seeds.sh). Fails when any fuzzer finds a fault.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -26,6 +27,9 @@ for seeds in fuzz/corpus/*/; do
     # a 32-bit field: up to 4 GiB asked for, never touched, then refused
     # when the image holds less. That one allocation is allowed.
     limits=(-malloc_limit_mb=4200)
+  fi
+  if [ "$name" = program_reader_fuzzer ]; then
+    sh fuzz/program-seeds.sh "$work"
   fi
   log="$build/$name.log"
   if "$build/$name" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 "${limits[@]}" \

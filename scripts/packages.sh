@@ -16,10 +16,11 @@
 # the program, and wixl, which makes the Windows Installer package of the
 # advertised shortcut's tests; libarchive and libudfread (with pkg-config,
 # which finds them), with which the host's autorun-check reads disc images,
-# and xorriso and genisoimage, with which the tests master them.
+# and xorriso and genisoimage, with which the tests master them; libssl-dev,
+# whose libcrypto reads the programs' Authenticode signatures.
 host_packages=(cmake g++ make libgtest-dev googletest g++-mingw-w64-i686 wine wine64 clang-14
   libclang-rt-14-dev locales zip osslsigncode openssl python3 wixl pkg-config libarchive-dev
-  libudfread-dev xorriso genisoimage)
+  libudfread-dev xorriso genisoimage libssl-dev)
 
 apt_sudo=""
 [ "$(id -u)" -eq 0 ] || apt_sudo="sudo"

@@ -7,8 +7,10 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 
-#include "check/read/identity_stand_in.h"
+#include "check/read/program_identity.h"
 #include "platform/system_library.h"
 
 namespace {
@@ -44,6 +46,21 @@ std::uint16_t NativeMachine() {
     default:
       return IMAGE_FILE_MACHINE_I386;
   }
+}
+
+// What the file is, from its headers, read as the checker reads a medium's.
+ProgramIdentity IdentityOf(const wchar_t* program) {
+  const std::filesystem::path path(program);
+  std::ifstream file(path, std::ios::binary);
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!file || error) return {};
+  std::string headers(kHeadersWindow, '\0');
+  file.read(headers.data(), static_cast<std::streamsize>(headers.size()));
+  if (file.bad()) return {};
+  headers.resize(static_cast<std::size_t>(file.gcount()));
+  ProgramLayout layout;
+  return ReadProgramIdentity(headers, size, layout);
 }
 
 std::string VerdictName(long result) {
@@ -173,7 +190,7 @@ void PrintMark(const InternetMark& mark) {
 
 StartTrust JudgeStart(const wchar_t* program) {
   StartTrust trust;
-  trust.identity = ReadIdentityStandIn(program);
+  trust.identity = IdentityOf(program);
   ReadPlatformSignature(program, trust.signature, trust.verdict);
   trust.smartAppControl = ReadSmartAppControl();
   trust.mark = ReadInternetMark(program);

@@ -8,7 +8,28 @@ namespace {
 
 constexpr char kAutorunInf[] = "autorun.inf";
 
+const IniEntry* OpenEntry(const IniDocument& document) {
+  const IniSection* section = FindIniSection(document, "autorun");
+  return section == nullptr ? nullptr : FindIniEntry(*section, "open");
+}
+
+// The program open= starts: its first word, or the quoted path.
+std::string OpenProgram(const IniEntry* open) {
+  std::string program = open == nullptr ? "" : ReturnedValue(open->value);
+  if (!program.empty() && program[0] == '"') return program.substr(1, program.find('"', 1) - 1);
+  return program.substr(0, program.find(' '));
+}
+
 }  // namespace
+
+std::optional<std::string> LauncherOnMedium(const MediumTree& medium) {
+  const std::optional<std::string> path = FindInTree(medium, kAutorunInf);
+  std::string bytes;
+  bool cut = false;
+  if (!path || !medium.ReadStart(*path, kInstallDatLimit, bytes, cut)) return std::nullopt;
+  const std::string program = OpenProgram(OpenEntry(ParseIni(bytes)));
+  return program.empty() ? std::nullopt : FindInTree(medium, program);
+}
 
 void JudgeAutorunInf(MediumFindings& findings) {
   const std::optional<std::string> path = FindInTree(findings.Medium(), kAutorunInf);
@@ -28,14 +49,8 @@ void JudgeAutorunInf(MediumFindings& findings) {
     return;
   }
   const IniDocument document = ParseIni(bytes);
-  const IniSection* section = FindIniSection(document, "autorun");
-  const IniEntry* open = section == nullptr ? nullptr : FindIniEntry(*section, "open");
-  std::string program = open == nullptr ? "" : ReturnedValue(open->value);
-  if (!program.empty() && program[0] == '"') {
-    program = program.substr(1, program.find('"', 1) - 1);
-  } else {
-    program = program.substr(0, program.find(' '));
-  }
+  const IniEntry* open = OpenEntry(document);
+  const std::string program = OpenProgram(open);
   const std::size_t slash = program.find_last_of("\\/");
   if (!SameName(slash == std::string::npos ? program : program.substr(slash + 1), "autorun.exe")) {
     findings.Add(Severity::Warning, "autorun-inf-open", kAutorunInf, "autorun", "open",

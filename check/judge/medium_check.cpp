@@ -7,17 +7,20 @@
 
 #include "check/judge/autorun_inf.h"
 #include "check/judge/install_dat.h"
+#include "check/judge/programs.h"
 
 namespace fs = std::filesystem;
 
-std::vector<Finding> CheckMedium(const MediumTree& medium, const MissingNameExplainer& explain) {
-  MediumFindings findings(medium, explain);
+std::vector<Finding> CheckMedium(const MediumTree& medium, const MissingNameExplainer& explain,
+                                 const CheckOptions& options) {
+  MediumFindings findings(medium, explain, options);
   JudgeInstallDat(findings);
   JudgeAutorunInf(findings);
+  JudgePrograms(findings);
   return findings.Take();
 }
 
-std::vector<Finding> CheckMedium(const fs::path& medium) {
+std::vector<Finding> CheckMedium(const fs::path& medium, const CheckOptions& options) {
   std::error_code error;
   if (!fs::is_directory(medium, error)) {
     return {{Severity::Error, "no-medium", "", "", "",
@@ -29,5 +32,5 @@ std::vector<Finding> CheckMedium(const fs::path& medium) {
     return {{Severity::Error, "unreadable", "", "", "", "the medium folder cannot be read",
              "the launcher could not read install.dat from it either", "make the folder readable"}};
   }
-  return CheckMedium(FolderTree(medium));
+  return CheckMedium(FolderTree(medium), nullptr, options);
 }

@@ -10,6 +10,8 @@
 #include "check/read/medium_tree.h"
 
 // A folder: it must exist and be readable.
-std::vector<Finding> CheckMedium(const std::filesystem::path& medium);
+std::vector<Finding> CheckMedium(const std::filesystem::path& medium,
+                                 const CheckOptions& options = {});
 std::vector<Finding> CheckMedium(const MediumTree& medium,
-                                 const MissingNameExplainer& explain = nullptr);
+                                 const MissingNameExplainer& explain = nullptr,
+                                 const CheckOptions& options = {});

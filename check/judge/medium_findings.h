@@ -28,12 +28,21 @@ struct MissingName {
 };
 using MissingNameExplainer = std::function<std::optional<MissingName>(const std::string& name)>;
 
+// How the publisher asked for the medium to be checked.
+struct CheckOptions {
+  // The programs are signed later in the pipeline: findings about their
+  // signatures are notes, so that everything else can be checked first.
+  bool signatureFindingsAsNotes = false;
+};
+
 class MediumFindings {
  public:
-  MediumFindings(const MediumTree& medium, const MissingNameExplainer& explain)
-      : medium_(medium), explain_(explain) {}
+  MediumFindings(const MediumTree& medium, const MissingNameExplainer& explain,
+                 const CheckOptions& options = {})
+      : medium_(medium), explain_(explain), options_(options) {}
 
   const MediumTree& Medium() const { return medium_; }
+  const CheckOptions& Options() const { return options_; }
 
   void Add(Severity severity, std::string code, const std::string& file, const std::string& section,
            const std::string& key, std::string problem, std::string consequence,
@@ -53,5 +62,6 @@ class MediumFindings {
  private:
   const MediumTree& medium_;
   const MissingNameExplainer& explain_;
+  CheckOptions options_;
   std::vector<Finding> findings_;
 };

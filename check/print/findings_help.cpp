@@ -44,6 +44,31 @@ const char* FindingsHelp() {
                       the launcher
   autorun-inf-open    autorun.inf's [autorun] open= does not name autorun.exe
   no-launcher         open= names autorun.exe, but the medium's root holds none
+Findings of the programs: open=, SetupPath, RunFirst and Installed (the programs the
+launcher starts: errors), and every other .exe and .dll on the medium (warnings, one
+finding per kind of fault, naming the programs):
+  not-a-program       no MZ header (text, a script): CreateProcess cannot start it
+  installer-package   a Windows Installer package: name its setup program instead
+  16-bit-program      an MS-DOS or 16-bit Windows program (or LE/LX): 64-bit Windows
+                      cannot run it
+  malformed-program   its headers are cut short, point past its end or count absurdly
+  not-startable       a library (DLL), or not a desktop program's subsystem
+  program-unreadable  the file cannot be read
+  x64-program         64-bit (x64) only: 32-bit Windows cannot run it (note)
+  arm64-program       ARM64 only: x64 and 32-bit Windows cannot run it
+  other-cpu           built for a CPU no Windows of today runs
+  unsigned            no Authenticode signature: with Smart App Control on, Windows
+                      blocks it (autorun.exe and SetupPath: error, nothing starts;
+                      others: warning)
+  signature-broken    the signature does not match the file (changed after signing) or
+                      does not hold: Windows counts it as unsigned (the same severities)
+  no-time-stamp       signed without a time stamp: the signature dies with its certificate
+  sha1-only           signed with SHA-1 only
+  signer              who signed which programs; whether a given Windows trusts the
+                      signer's root cannot be known here (note)
+  several-signers     the programs have more than one signer (note)
+  With --sign-later, unsigned, signature-broken, no-time-stamp and sha1-only are notes.
+  The Windows build judges what the programs are; their signatures are the platform's.
 Findings of a disc image (host build; the Windows build asks for it to be mounted):
   image-names         which names Windows reads: UDF where the image has a UDF volume,
                       else Joliet, else the 8.3 ISO 9660 names (note)

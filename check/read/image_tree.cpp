@@ -57,3 +57,15 @@ bool ImageTree::ReadStart(const std::string& file, std::size_t limit, std::strin
                           bool& cut) const {
   return reader_ && reader_(file, limit, bytes, cut);
 }
+
+std::unique_ptr<FileStream> ImageTree::Open(const std::string& file) const {
+  return opener_ ? opener_(file) : nullptr;
+}
+
+void ImageTree::StreamFiles(const std::vector<std::string>& files, const FileVisitor& visit) const {
+  if (streamer_) {
+    streamer_(files, visit);
+    return;
+  }
+  MediumTree::StreamFiles(files, visit);
+}

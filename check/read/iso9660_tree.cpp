@@ -7,6 +7,7 @@
 #include <archive.h>
 #include <archive_entry.h>
 
+#include <set>
 #include <vector>
 
 namespace {
@@ -56,6 +57,8 @@ class IsoReader {
     const char* name = archive_entry_pathname_utf8(entry);
     if (name == nullptr) name = archive_entry_pathname(entry);
     path = CleanImagePath(name == nullptr ? "" : name);
+    size_ =
+        archive_entry_size(entry) < 0 ? 0 : static_cast<std::uint64_t>(archive_entry_size(entry));
     const auto type = archive_entry_filetype(entry);
     kind = type == AE_IFDIR   ? EntryKind::Folder
            : type == AE_IFREG ? EntryKind::File
@@ -76,6 +79,13 @@ class IsoReader {
     if (cut) data.resize(limit);
     return true;
   }
+  // The next bytes of the current record's file; 0 at its end.
+  bool ReadChunk(char* buffer, std::size_t size, std::size_t& got) {
+    const la_ssize_t read = archive_read_data(archive_, buffer, size);
+    got = read > 0 ? static_cast<std::size_t>(read) : 0;
+    return read >= 0;
+  }
+  std::uint64_t EntrySize() const { return size_; }
   bool Ended() const { return ended_; }
   std::string Error() const {
     if (!opened_ && archive_ != nullptr && archive_error_string(archive_) == nullptr) {
@@ -125,8 +135,25 @@ class IsoReader {
   archive* archive_;
   bool opened_ = false;
   bool ended_ = false;
+  std::uint64_t size_ = 0;
   std::uint64_t position_ = 0;
   std::vector<char> buffer_ = std::vector<char>(64 * 1024);
+};
+
+// The current record's file, read in order through the reader, which an
+// opened file owns and a file of a pass borrows.
+class IsoFile final : public FileStream {
+ public:
+  explicit IsoFile(IsoReader& reader) : reader_(reader) {}
+  explicit IsoFile(std::unique_ptr<IsoReader> owned) : owned_(std::move(owned)), reader_(*owned_) {}
+  std::uint64_t Size() const override { return reader_.EntrySize(); }
+  bool Next(char* buffer, std::size_t size, std::size_t& got) override {
+    return reader_.ReadChunk(buffer, size, got);
+  }
+
+ private:
+  std::unique_ptr<IsoReader> owned_;
+  IsoReader& reader_;
 };
 
 }  // namespace
@@ -159,6 +186,32 @@ bool ReadIso9660Tree(const std::shared_ptr<const ImageBytes>& bytes, IsoNames na
           if (at == file && atKind == EntryKind::File) return again.ReadData(limit, data, cut);
         }
         return false;
+      });
+  tree.SetOpener(
+      [bytes, names](const std::string& file) -> std::unique_ptr<FileStream> {
+        auto again = std::make_unique<IsoReader>(bytes, names);
+        std::string at;
+        EntryKind atKind = EntryKind::File;
+        for (std::size_t seen = 0; seen <= kMaxImageNames && again->Next(at, atKind); ++seen) {
+          if (at == file && atKind == EntryKind::File) {
+            return std::make_unique<IsoFile>(std::move(again));
+          }
+        }
+        return nullptr;
+      },
+      // One pass over the records: the volume is read in order once.
+      [bytes, names](const std::vector<std::string>& files, const FileVisitor& visit) {
+        std::set<std::string> left(files.begin(), files.end());
+        IsoReader pass(bytes, names);
+        std::string at;
+        EntryKind atKind = EntryKind::File;
+        for (std::size_t seen = 0; !left.empty() && seen <= kMaxImageNames && pass.Next(at, atKind);
+             ++seen) {
+          if (atKind != EntryKind::File || left.erase(at) == 0) continue;
+          IsoFile file(pass);
+          visit(at, &file);
+        }
+        for (const std::string& file : left) visit(file, nullptr);
       });
   return true;
 }

@@ -5,9 +5,13 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "check/read/file_stream.h"
 
 enum class EntryKind { File, Folder, Other };
 
@@ -26,6 +30,11 @@ class MediumTree {
   // False when it cannot be read.
   virtual bool ReadStart(const std::string& file, std::size_t limit, std::string& bytes,
                          bool& cut) const = 0;
+  // The file's bytes as a stream; null when it cannot be opened.
+  virtual std::unique_ptr<FileStream> Open(const std::string& file) const = 0;
+  // Each of `files` streamed once, in the order the medium reads best (a
+  // disc image's ISO 9660 files in one pass over its records).
+  virtual void StreamFiles(const std::vector<std::string>& files, const FileVisitor& visit) const;
 };
 
 // A folder on this machine.
@@ -35,6 +44,7 @@ class FolderTree final : public MediumTree {
   bool List(const std::string& folder, std::vector<TreeEntry>& entries) const override;
   bool ReadStart(const std::string& file, std::size_t limit, std::string& bytes,
                  bool& cut) const override;
+  std::unique_ptr<FileStream> Open(const std::string& file) const override;
   const std::filesystem::path& Root() const { return root_; }
 
  private:
@@ -49,3 +59,10 @@ bool SameName(const std::string& a, const std::string& b);
 // matching each name without regard to letter case, as Windows does; its
 // path in the tree, or nothing.
 std::optional<std::string> FindInTree(const MediumTree& tree, const std::string& relative);
+
+// Every file below the root whose name `wanted` accepts, in the tree's
+// order, its path names joined with '/'; at most `limit` names looked at
+// and folders `depth` deep, so that a folder that loops (a link to one of
+// its own ancestors) ends the walk. False when a bound was reached.
+bool WalkTree(const MediumTree& tree, const std::function<bool(const std::string& name)>& wanted,
+              std::size_t limit, std::size_t depth, std::vector<std::string>& files);

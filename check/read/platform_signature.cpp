@@ -13,19 +13,16 @@
 #include <cstring>
 #include <vector>
 
-#include "check/read/crypt_owners.h"
+#include "check/read/crypt_decoding.h"
 #include "check/read/platform_signature.h"
+#include "check/read/platform_time_stamp.h"
 
 namespace {
 
-constexpr DWORD kEncoding = X509_ASN_ENCODING | PKCS_7_ASN_ENCODING;
 // Attributes of Authenticode's: an RFC 3161 time-stamp token, and nested
 // signatures; the older countersignature is PKCS #9's (szOID_RSA_counterSign).
 constexpr char kRfc3161TimeStamp[] = "1.3.6.1.4.1.311.3.3.1";
 constexpr char kNestedSignature[] = "1.3.6.1.4.1.311.2.4.1";
-// A TSTInfo's fields up to its time: version, policy, messageImprint,
-// serialNumber, genTime (RFC 3161, 2.4.2).
-constexpr DWORD kGenTimeField = 4;
 
 const char* DigestName(const char* oid) {
   static const struct {
@@ -49,15 +46,6 @@ std::string Utf8(const wchar_t* text) {
   WideCharToMultiByte(CP_UTF8, 0, text, -1, &bytes[0], size, nullptr, nullptr);
   bytes.pop_back();
   return bytes;
-}
-
-std::string TimeText(const FILETIME& time) {
-  SYSTEMTIME utc;
-  if (!FileTimeToSystemTime(&time, &utc)) return "";
-  char text[32];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", utc.wYear, utc.wMonth, utc.wDay,
-                utc.wHour, utc.wMinute, utc.wSecond);
-  return text;
 }
 
 std::string Hex(long value) {
@@ -89,94 +77,67 @@ bool DigestConfirmed(long result) {
          result == CRYPT_E_SECURITY_SETTINGS || result == CRYPT_E_REVOKED;
 }
 
-// A parameter of a message, sized first; empty when it is missing.
-std::vector<BYTE> MessageParameter(HCRYPTMSG message, DWORD parameter, DWORD index) {
-  DWORD size = 0;
-  if (!CryptMsgGetParam(message, parameter, index, nullptr, &size) || size == 0) return {};
-  std::vector<BYTE> bytes(size);
-  if (!CryptMsgGetParam(message, parameter, index, bytes.data(), &size)) return {};
-  bytes.resize(size);
-  return bytes;
+// Where the signed content's octets start in what CMSG_CONTENT_PARAM gives:
+// Authenticode signs its SpcIndirectDataContent's value, without the
+// SEQUENCE's tag and length. Zero when it is not such a SEQUENCE.
+std::size_t ContentOctetsAt(const std::vector<BYTE>& content) {
+  if (content.size() < 2 || content[0] != 0x30) return 0;
+  if (content[1] < 0x80) return 2;
+  const std::size_t lengthBytes = content[1] & 0x7F;
+  return lengthBytes == 0 || lengthBytes > 4 || content.size() < 2 + lengthBytes ? 0
+                                                                                 : 2 + lengthBytes;
 }
 
-// Decodes `encoded` as `type`; the result is the decoder's to free.
-template <typename Structure>
-const Structure* Decoded(UniqueLocalMemory& owner, LPCSTR type, const BYTE* data, DWORD size) {
-  void* decoded = nullptr;
-  DWORD decodedSize = 0;
-  if (!CryptDecodeObjectEx(kEncoding, type, data, size, CRYPT_DECODE_ALLOC_FLAG, nullptr, &decoded,
-                           &decodedSize)) {
-    return nullptr;
-  }
-  owner.Reset(decoded);
-  return static_cast<const Structure*>(decoded);
+// Whether the signer's own signature holds over what it signed: its signed
+// attributes verify with its certificate, and their message digest is that
+// of the signed content.
+bool SignerSignatureHolds(HCRYPTMSG message, PCCERT_CONTEXT certificate) {
+  const std::vector<BYTE> content = MessageParameter(message, CMSG_CONTENT_PARAM, 0);
+  const std::size_t at = ContentOctetsAt(content);
+  return at != 0 && SignedDigestMatches(message, content.data() + at, content.size() - at) &&
+         CryptMsgControl(message, 0, CMSG_CTRL_VERIFY_SIGNATURE, certificate->pCertInfo);
 }
 
-std::string DecodedTime(const BYTE* data, DWORD size) {
-  FILETIME time = {};
-  DWORD timeSize = sizeof time;
-  if (!CryptDecodeObjectEx(kEncoding, X509_CHOICE_OF_TIME, data, size, 0, nullptr, &time,
-                           &timeSize)) {
+// The digest algorithm of a nested signature (a SignedData of its own).
+std::string NestedDigestAlgorithm(const CRYPT_ATTR_BLOB& nested) {
+  const UniqueCryptMessage message(CryptMsgOpenToDecode(kCryptEncoding, 0, 0, 0, nullptr, nullptr));
+  if (!message.IsValid() || !CryptMsgUpdate(message.Get(), nested.pbData, nested.cbData, TRUE)) {
     return "";
   }
-  return TimeText(time);
+  const std::vector<BYTE> bytes = MessageParameter(message.Get(), CMSG_SIGNER_INFO_PARAM, 0);
+  if (bytes.size() < sizeof(CMSG_SIGNER_INFO)) return "";
+  return DigestName(
+      reinterpret_cast<const CMSG_SIGNER_INFO*>(bytes.data())->HashAlgorithm.pszObjId);
 }
 
-// The time of an RFC 3161 token: its TSTInfo's genTime. The token is a
-// SignedData whose content is the TSTInfo, which some decoders hand back
-// still wrapped in its OCTET STRING.
-std::string TokenTime(const CRYPT_ATTR_BLOB& token) {
-  const UniqueCryptMessage message(CryptMsgOpenToDecode(kEncoding, 0, 0, 0, nullptr, nullptr));
-  if (!message.IsValid() || !CryptMsgUpdate(message.Get(), token.pbData, token.cbData, TRUE)) {
-    return "";
-  }
-  std::vector<BYTE> content = MessageParameter(message.Get(), CMSG_CONTENT_PARAM, 0);
-  if (!content.empty() && content[0] == 0x04) {
-    UniqueLocalMemory owner;
-    const auto* inner = Decoded<CRYPT_DATA_BLOB>(owner, X509_OCTET_STRING, content.data(),
-                                                 static_cast<DWORD>(content.size()));
-    if (inner == nullptr) return "";
-    content.assign(inner->pbData, inner->pbData + inner->cbData);
-  }
-  UniqueLocalMemory owner;
-  const auto* fields = Decoded<CRYPT_SEQUENCE_OF_ANY>(owner, X509_SEQUENCE_OF_ANY, content.data(),
-                                                      static_cast<DWORD>(content.size()));
-  if (fields == nullptr || fields->cValue <= kGenTimeField) return "";
-  const CRYPT_DER_BLOB& genTime = fields->rgValue[kGenTimeField];
-  return DecodedTime(genTime.pbData, genTime.cbData);
-}
-
-// The time of an older countersignature: its signing-time attribute.
-std::string CountersignatureTime(const CRYPT_ATTR_BLOB& value) {
-  UniqueLocalMemory owner;
-  const auto* counter =
-      Decoded<CMSG_SIGNER_INFO>(owner, PKCS7_SIGNER_INFO, value.pbData, value.cbData);
-  if (counter == nullptr) return "";
-  for (DWORD i = 0; i < counter->AuthAttrs.cAttr; ++i) {
-    const CRYPT_ATTRIBUTE& attribute = counter->AuthAttrs.rgAttr[i];
-    if (std::strcmp(attribute.pszObjId, szOID_RSA_signingTime) == 0 && attribute.cValue > 0) {
-      return DecodedTime(attribute.rgValue[0].pbData, attribute.rgValue[0].cbData);
-    }
-  }
-  return "";
-}
-
-// The signer's unauthenticated attributes: its time stamp and the nested
+// The signer's unauthenticated attributes: its time stamp, and the nested
 // signatures it carries.
-void ReadUnsignedAttributes(const CMSG_SIGNER_INFO& signer, SignatureFacts& facts) {
+void ReadUnsignedAttributes(HCRYPTMSG message, HCERTSTORE store, const CMSG_SIGNER_INFO& signer,
+                            SignatureFacts& facts) {
   for (DWORD i = 0; i < signer.UnauthAttrs.cAttr; ++i) {
     const CRYPT_ATTRIBUTE& attribute = signer.UnauthAttrs.rgAttr[i];
     if (attribute.cValue == 0) continue;
+    TimeStampReading stamp;
     if (std::strcmp(attribute.pszObjId, kNestedSignature) == 0) {
       facts.signatures += static_cast<int>(attribute.cValue);
-    } else if (std::strcmp(attribute.pszObjId, kRfc3161TimeStamp) == 0) {
+      for (DWORD value = 0; value < attribute.cValue; ++value) {
+        facts.nestedDigestAlgorithms.push_back(NestedDigestAlgorithm(attribute.rgValue[value]));
+      }
+      continue;
+    }
+    if (std::strcmp(attribute.pszObjId, kRfc3161TimeStamp) == 0) {
       facts.timeStamp = TimeStampKind::Rfc3161;
-      facts.timeStampTime = TokenTime(attribute.rgValue[0]);
+      stamp = ReadTimeStampToken(attribute.rgValue[0], signer.EncryptedHash);
     } else if (std::strcmp(attribute.pszObjId, szOID_RSA_counterSign) == 0 &&
                facts.timeStamp == TimeStampKind::None) {
       facts.timeStamp = TimeStampKind::Countersignature;
-      facts.timeStampTime = CountersignatureTime(attribute.rgValue[0]);
+      stamp = ReadCountersignature(attribute.rgValue[0],
+                                   MessageParameter(message, CMSG_ENCODED_SIGNER, 0), store);
+    } else {
+      continue;
     }
+    facts.timeStampTime = stamp.time;
+    facts.timeStampVerified = stamp.holds;
   }
 }
 
@@ -192,16 +153,17 @@ void ReadSigner(HCERTSTORE store, HCRYPTMSG message, SignatureFacts& facts) {
   }
   const auto& signer = *reinterpret_cast<const CMSG_SIGNER_INFO*>(bytes.data());
   facts.digestAlgorithm = DigestName(signer.HashAlgorithm.pszObjId);
-  ReadUnsignedAttributes(signer, facts);
+  ReadUnsignedAttributes(message, store, signer, facts);
   CERT_INFO wanted = {};
   wanted.Issuer = signer.Issuer;
   wanted.SerialNumber = signer.SerialNumber;
-  const UniqueCertificate certificate(
-      CertFindCertificateInStore(store, kEncoding, 0, CERT_FIND_SUBJECT_CERT, &wanted, nullptr));
+  const UniqueCertificate certificate(CertFindCertificateInStore(
+      store, kCryptEncoding, 0, CERT_FIND_SUBJECT_CERT, &wanted, nullptr));
   if (!certificate.IsValid()) {
     facts.problem = "the signer's certificate is not in the signature";
     return;
   }
+  facts.verified = SignerSignatureHolds(message, certificate.Get());
   facts.signer = CertificateName(certificate.Get(), 0);
   facts.issuer = CertificateName(certificate.Get(), CERT_NAME_ISSUER_FLAG);
   facts.validFrom = TimeText(certificate.Get()->pCertInfo->NotBefore);

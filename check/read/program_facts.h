@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What the file's first bytes say it is, as CreateProcess will take it.
 enum class ProgramKind {
@@ -34,8 +35,8 @@ enum class TimeStampKind { None, Rfc3161, Countersignature };
 
 // The embedded signature, as Windows checks it before a program runs.
 struct SignatureFacts {
-  bool embedded = false;  // a certificate table holding a PKCS #7 SignedData
-  bool intact = false;    // the Authenticode digest, recomputed, equals the signed one
+  bool embedded = false;        // a certificate table holding a PKCS #7 SignedData
+  bool intact = false;          // the Authenticode digest, recomputed, equals the signed one
   std::string digestAlgorithm;  // "SHA-256", "SHA-1", ... or the OID when unknown
   TimeStampKind timeStamp = TimeStampKind::None;
   std::string timeStampTime;  // UTC, "YYYY-MM-DD hh:mm:ss"; empty without a time stamp
@@ -44,6 +45,12 @@ struct SignatureFacts {
   std::string validFrom;      // its validity, UTC, "YYYY-MM-DD hh:mm:ss"
   std::string validTo;
   int signatures = 0;  // signatures on the file, nested ones counted
+  // The signer's own signature over what it signed holds (its certificate's
+  // chain not judged: no root is known here).
+  bool verified = false;
+  bool timeStampVerified = false;  // the time stamp's signature and imprint hold
+  // The nested signatures' digest algorithms, as digestAlgorithm names them.
+  std::vector<std::string> nestedDigestAlgorithms;
   // Why the signature could not be read or checked; empty when it could.
   std::string problem;
 };
@@ -51,4 +58,7 @@ struct SignatureFacts {
 struct ProgramFacts {
   ProgramIdentity identity;
   SignatureFacts signature;
+  // False where this build did not read the signature: its findings are
+  // then left out rather than guessed.
+  bool signatureRead = true;
 };

@@ -106,6 +106,56 @@ Dir OpenParent(udfread* udf, const std::string& file, std::string& name) {
   return dir;
 }
 
+// A file of the volume, which it keeps open; libudfread seeks within it.
+class UdfFile final : public FileStream {
+ public:
+  UdfFile(std::shared_ptr<const UdfVolume> volume, Dir parent, UDFFILE* file)
+      : volume_(std::move(volume)), parent_(std::move(parent)), file_(file) {}
+  ~UdfFile() override { udfread_file_close(file_); }
+  UdfFile(const UdfFile&) = delete;
+  UdfFile& operator=(const UdfFile&) = delete;
+
+  std::uint64_t Size() const override {
+    const int64_t size = udfread_file_size(file_);
+    return size < 0 ? 0 : static_cast<std::uint64_t>(size);
+  }
+  bool Next(char* buffer, std::size_t size, std::size_t& got) override {
+    if (udfread_file_seek(file_, static_cast<int64_t>(position_), UDF_SEEK_SET) < 0) return false;
+    const ssize_t read = udfread_file_read(file_, buffer, size);
+    got = read > 0 ? static_cast<std::size_t>(read) : 0;
+    position_ += got;
+    return read >= 0;
+  }
+  bool CanSeek() const override { return true; }
+  bool ReadAt(std::uint64_t offset, char* buffer, std::size_t size) override {
+    if (udfread_file_seek(file_, static_cast<int64_t>(offset), UDF_SEEK_SET) < 0) return false;
+    std::size_t got = 0;
+    while (got < size) {
+      const ssize_t read = udfread_file_read(file_, buffer + got, size - got);
+      if (read <= 0) return false;
+      got += static_cast<std::size_t>(read);
+    }
+    return true;
+  }
+
+ private:
+  std::shared_ptr<const UdfVolume> volume_;
+  Dir parent_;
+  UDFFILE* file_;
+  std::uint64_t position_ = 0;
+};
+
+std::unique_ptr<FileStream> OpenUdfFile(const std::shared_ptr<const UdfVolume>& volume,
+                                        const std::string& file) {
+  if (!volume->Opened()) return nullptr;
+  std::string name;
+  Dir parent = OpenParent(volume->Handle(), file, name);
+  if (!parent) return nullptr;
+  UDFFILE* const opened = udfread_file_openat(parent.get(), name.c_str());
+  if (opened == nullptr) return nullptr;
+  return std::make_unique<UdfFile>(std::move(volume), std::move(parent), opened);
+}
+
 bool ReadUdfFile(const std::shared_ptr<const ImageBytes>& bytes, const std::string& file,
                  std::size_t limit, std::string& data, bool& cut) {
   const UdfVolume volume(bytes);
@@ -149,5 +199,14 @@ bool ReadUdfTree(const std::shared_ptr<const ImageBytes>& bytes, ImageTree& tree
   tree.SetReader([bytes](const std::string& file, std::size_t limit, std::string& data, bool& cut) {
     return ReadUdfFile(bytes, file, limit, data, cut);
   });
+  tree.SetOpener(
+      [bytes](const std::string& file) {
+        return OpenUdfFile(std::make_shared<const UdfVolume>(bytes), file);
+      },
+      // Many files through one opened volume.
+      [bytes](const std::vector<std::string>& files, const FileVisitor& visit) {
+        const auto shared = std::make_shared<const UdfVolume>(bytes);
+        for (const std::string& file : files) visit(file, OpenUdfFile(shared, file).get());
+      });
   return true;
 }

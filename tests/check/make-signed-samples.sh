@@ -11,6 +11,8 @@
 #   signed-sha1.exe       SHA-1 only, stamped
 #   nested.exe            SHA-1, with a nested SHA-256 signature, both stamped
 #   altered.exe           signed-stamped.exe with one byte of its DOS stub changed
+#   stamp-broken.exe      signed-stamped.exe with its time stamp's time changed
+#   content-altered.exe   signed-stamped.exe with the signed file digest changed
 #   unsigned.exe          the program as built
 #   text.exe              a text file
 #   dos.exe               a 16-bit DOS program (MZ and no newer header)
@@ -99,6 +101,19 @@ cp "$program" unsigned.exe
 # program's headers stay sound.
 cp signed-stamped.exe altered.exe
 printf 'X' | dd of=altered.exe bs=1 seek=80 conv=notrunc 2>/dev/null
+# The time stamp's time, one second later: its authority's signature no
+# longer holds, while the file's digest (which leaves the table out) does.
+cp signed-stamped.exe stamp-broken.exe
+at=$(grep -obUa '20260101000000Z' stamp-broken.exe | head -n 1 | cut -d: -f1)
+printf '1' | dd of=stamp-broken.exe bs=1 seek=$((at + 13)) conv=notrunc 2>/dev/null
+# The file digest that the signature signed, one byte of it changed: the
+# file no longer matches it, nor does the signer's own signature hold.
+cp signed-stamped.exe content-altered.exe
+digest=$(osslsigncode verify -in signed-stamped.exe 2>/dev/null |
+  awk -F': ' '/Current message digest/ { gsub(/ /, "", $2); print $2; exit }')
+at=$(LC_ALL=C grep -obUaP "$(echo "$digest" | sed 's/../\\x&/g')" content-altered.exe |
+  head -n 1 | cut -d: -f1)
+printf 'X' | dd of=content-altered.exe bs=1 seek="$at" conv=notrunc 2>/dev/null
 printf 'This is a text file, named as a program.\r\n' >text.exe
 # A DOS program: a 64-byte MZ header (four paragraphs) whose new-header
 # offset is 0, and code that ends it (mov ax, 4C00h; int 21h).

@@ -13,19 +13,23 @@ trap 'rm -rf "$work"' EXIT
 # What each file was made to be. Every signature chains to the samples'
 # throwaway root, which no machine trusts: Windows answers CERT_E_UNTRUSTEDROOT
 # (0x800B0109) for each intact one, where Wine answers S_OK, which is what
-# these rows can show. The DOS program: Wine says TRUST_E_NOSIGNATURE;
-# Windows was not measured here.
-valid='valid="2025-01-01 00:00:00" to "2035-01-01 00:00:00"'
+# these rows can show. Not measured on Windows here: its answer for the DOS
+# program (Wine's is TRUST_E_NOSIGNATURE) and for content-altered.exe, whose
+# signer's own signature no longer holds (Wine's is TRUST_E_BAD_DIGEST).
+valid='nested= valid="2025-01-01 00:00:00" to "2035-01-01 00:00:00"'
 signer='signer="Throwaway Test Publisher" issuer="Throwaway Test Root"'
-stamped='timestamp=rfc3161 time="2026-01-01 00:00:00"'
-unsigned='embedded=no intact=no digest= timestamp=none time="" signer="" issuer="" signatures=0 valid="" to ""'
+stamped='timestamp=rfc3161 time="2026-01-01 00:00:00" stamp-verified=yes'
+good="embedded=yes intact=yes verified=yes"
+unsigned='embedded=no intact=no verified=no digest= timestamp=none time="" stamp-verified=no signer="" issuer="" signatures=0 nested= valid="" to ""'
 cat >"$work/expected" <<ROWS
-altered.exe: embedded=yes intact=no digest=SHA-256 $stamped $signer signatures=1 $valid | verdict 0x80096010
+altered.exe: embedded=yes intact=no verified=yes digest=SHA-256 $stamped $signer signatures=1 $valid | verdict 0x80096010
+content-altered.exe: embedded=yes intact=no verified=no digest=SHA-256 $stamped $signer signatures=1 $valid | verdict 0x80096010
 dos.exe: $unsigned | verdict 0x800B0100
-nested.exe: embedded=yes intact=yes digest=SHA-1 $stamped $signer signatures=2 $valid | verdict 0x00000000
-signed-sha1.exe: embedded=yes intact=yes digest=SHA-1 $stamped $signer signatures=1 $valid | verdict 0x00000000
-signed-stamped.exe: embedded=yes intact=yes digest=SHA-256 $stamped $signer signatures=1 $valid | verdict 0x00000000
-signed-unstamped.exe: embedded=yes intact=yes digest=SHA-256 timestamp=none time="" $signer signatures=1 $valid | verdict 0x00000000
+nested.exe: $good digest=SHA-1 $stamped $signer signatures=2 nested=SHA-256 ${valid#nested= } | verdict 0x00000000
+signed-sha1.exe: $good digest=SHA-1 $stamped $signer signatures=1 $valid | verdict 0x00000000
+signed-stamped.exe: $good digest=SHA-256 $stamped $signer signatures=1 $valid | verdict 0x00000000
+signed-unstamped.exe: $good digest=SHA-256 timestamp=none time="" stamp-verified=no $signer signatures=1 $valid | verdict 0x00000000
+stamp-broken.exe: $good digest=SHA-256 timestamp=rfc3161 time="2026-01-01 00:00:01" stamp-verified=no $signer signatures=1 $valid | verdict 0x00000000
 text.exe: $unsigned | verdict 0x800B0003
 unsigned.exe: $unsigned | verdict 0x800B0100
 ROWS

@@ -1,0 +1,93 @@
+#!/bin/sh
+# Makes, in FOLDER (in the build tree; never committed), the programs the
+# checker's signature rows judge, with throwaway certificates made here: a
+# root authority, a publisher's code-signing certificate and a time-stamp
+# authority's certificate, both issued by the root. osslsigncode's built-in
+# time-stamp authority (-TSA-certs, -TSA-key, -TSA-time) gives an RFC 3161
+# time stamp without any network.
+#   signed.exe      SHA-256, time-stamped     unsigned.exe  the same program, unsigned
+#   changed.exe     signed.exe, one byte changed after signing
+#   no-stamp.exe    SHA-256, no time stamp    sha1.exe      SHA-1 only, time-stamped
+#   other.exe       signed by a second publisher of the same root
+#   text.exe        a text file               dos.exe       an MS-DOS program
+#   package.msi     a compound file's start, as a Windows Installer package has
+# Usage: make-signed-programs.sh FOLDER
+set -eu
+folder=$1
+mkdir -p "$folder"
+cd "$folder"
+rm -f ./*.exe ./*.msi ./*.pem ./*.key ./*.srl
+
+cat >openssl.cnf <<'CONF'
+[req]
+distinguished_name = name
+prompt = no
+[name]
+CN = unused
+[root]
+basicConstraints = critical, CA:TRUE
+keyUsage = critical, keyCertSign, cRLSign
+subjectKeyIdentifier = hash
+[code_signing]
+basicConstraints = critical, CA:FALSE
+keyUsage = critical, digitalSignature
+extendedKeyUsage = codeSigning
+[time_stamping]
+basicConstraints = critical, CA:FALSE
+keyUsage = critical, digitalSignature
+extendedKeyUsage = critical, timeStamping
+CONF
+
+# NAME's key and a certificate for SUBJECT of kind EXTENSIONS, issued by the
+# root (or by itself, for the root).
+certificate() {
+  name=$1 subject=$2 extensions=$3
+  openssl req -new -newkey rsa:2048 -nodes -keyout "$name.key" -out "$name.csr" \
+    -config openssl.cnf -subj "/CN=$subject" 2>/dev/null
+  if [ "$name" = root ]; then
+    openssl x509 -req -in root.csr -signkey root.key -days 3650 -out root.pem \
+      -extfile openssl.cnf -extensions root 2>/dev/null
+  else
+    openssl x509 -req -in "$name.csr" -CA root.pem -CAkey root.key -CAcreateserial -days 3650 \
+      -out "$name.pem" -extfile openssl.cnf -extensions "$extensions" 2>/dev/null
+  fi
+  rm "$name.csr"
+}
+certificate root "Throwaway Root CA" root
+certificate publisher "Throwaway Publisher" code_signing
+certificate second "Throwaway Second Publisher" code_signing
+certificate tsa "Throwaway Time Stamps" time_stamping
+cat tsa.pem root.pem >tsa-chain.pem
+
+printf 'int main(void) { return 0; }\n' >program.c
+i686-w64-mingw32-gcc -Os -s -o unsigned.exe program.c
+rm program.c
+
+# Now: inside every certificate's validity.
+stamp="-TSA-certs tsa-chain.pem -TSA-key tsa.key -TSA-time $(date +%s)"
+sign() {
+  out=$1 certificate=$2 hash=$3
+  shift 3
+  # shellcheck disable=SC2068  # the time-stamp options split into words
+  osslsigncode sign -certs "$certificate.pem" -key "$certificate.key" -ac root.pem -h "$hash" \
+    $@ -in unsigned.exe -out "$out" >/dev/null
+}
+sign signed.exe publisher sha256 $stamp
+sign no-stamp.exe publisher sha256
+sign sha1.exe publisher sha1 $stamp
+sign other.exe second sha256 $stamp
+cp signed.exe changed.exe
+# One byte of the program's code, inverted.
+at=$(($(stat -c %s unsigned.exe) / 2))
+byte=$(od -An -tu1 -j "$at" -N 1 signed.exe | tr -d ' ')
+# shellcheck disable=SC2059  # the format is the octal escape of the byte
+printf "$(printf '\\%03o' $((byte ^ 255)))" | dd of=changed.exe bs=1 seek="$at" conv=notrunc 2>/dev/null
+
+printf '@echo off\r\nrem a script, not a program\r\nstart setup.msi\r\n' >text.exe
+# An MS-DOS program: its header (e_lfanew 0) and "mov ax,4C00h; int 21h".
+printf 'MZ\220\000\003\000\000\000\004\000\000\000\377\377\000\000' >dos.exe
+head -c 44 /dev/zero >>dos.exe
+printf '\000\000\000\000\270\000\114\315\041' >>dos.exe
+printf '\320\317\021\340\241\261\032\341' >package.msi
+head -c 504 /dev/zero >>package.msi
+echo "programs to judge in $folder"
