@@ -101,19 +101,29 @@ cp "$program" unsigned.exe
 # program's headers stay sound.
 cp signed-stamped.exe altered.exe
 printf 'X' | dd of=altered.exe bs=1 seek=80 conv=notrunc 2>/dev/null
+# Sets the byte OFFSET bytes into the first run of the bytes HEX in FILE to
+# the character VALUE, or one next to it where it is that already (python3:
+# the run may hold a newline, which a search by lines cannot find).
+set_byte() {
+  python3 - "$@" <<'PY'
+import sys
+path, run, offset, value = sys.argv[1], bytes.fromhex(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
+data = bytearray(open(path, "rb").read())
+at = data.index(run) + offset
+data[at] = ord(value) if data[at] != ord(value) else ord(value) ^ 1
+open(path, "wb").write(data)
+PY
+}
 # The time stamp's time, one second later: its authority's signature no
 # longer holds, while the file's digest (which leaves the table out) does.
 cp signed-stamped.exe stamp-broken.exe
-at=$(grep -obUa '20260101000000Z' stamp-broken.exe | head -n 1 | cut -d: -f1)
-printf '1' | dd of=stamp-broken.exe bs=1 seek=$((at + 13)) conv=notrunc 2>/dev/null
-# The file digest that the signature signed, one byte of it changed: the
+set_byte stamp-broken.exe "$(printf '20260101000000Z' | od -An -tx1 | tr -d ' \n')" 13 1
+# The file digest that the signature signed, its first byte changed: the
 # file no longer matches it, nor does the signer's own signature hold.
 cp signed-stamped.exe content-altered.exe
 digest=$(osslsigncode verify -in signed-stamped.exe 2>/dev/null |
   awk -F': ' '/Current message digest/ { gsub(/ /, "", $2); print $2; exit }')
-at=$(LC_ALL=C grep -obUaP "$(echo "$digest" | sed 's/../\\x&/g')" content-altered.exe |
-  head -n 1 | cut -d: -f1)
-printf 'X' | dd of=content-altered.exe bs=1 seek="$at" conv=notrunc 2>/dev/null
+set_byte content-altered.exe "$digest" 0 X
 printf 'This is a text file, named as a program.\r\n' >text.exe
 # A DOS program: a 64-byte MZ header (four paragraphs) whose new-header
 # offset is 0, and code that ends it (mov ax, 4C00h; int 21h).

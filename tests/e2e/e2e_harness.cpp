@@ -297,6 +297,16 @@ FileCopy::FileCopy(const std::string& from, const std::string& to, const std::st
       restoreFrom_(restoreFrom),
       ok_(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE) {}
 
+TextFile::TextFile(const std::string& path, const std::string& text) : path_(path) {
+  const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  DWORD written = 0;
+  ok_ = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+        written == text.size();
+  CloseHandle(file);
+}
+
 FileCopy::~FileCopy() {
   if (restoreFrom_.empty()) {
     DeleteFileA(to_.c_str());

@@ -138,6 +138,20 @@ constexpr const char* kPlantedLibraries[] = {
     "profapi.dll",       "userenv.dll", "winmm.dll",     "textinputframework.dll",
     "windowscodecs.dll", "oleacc.dll",  "msimg32.dll"};
 
+// A file holding `text` for the duration; `path` may name a stream of
+// another file ("setup.exe:Zone.Identifier"), which Wine keeps as a file of
+// that name beside it.
+class TextFile : Scope {
+ public:
+  TextFile(const std::string& path, const std::string& text);
+  ~TextFile() { DeleteFileA(path_.c_str()); }
+  bool Ok() const { return ok_; }
+
+ private:
+  std::string path_;
+  bool ok_ = false;
+};
+
 // A copy of a file for the duration; with `restoreFrom`, `to` is a copy of
 // that file again afterwards, instead of going.
 class FileCopy : Scope {

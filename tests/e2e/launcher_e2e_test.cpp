@@ -162,6 +162,8 @@ struct Case {
   Case& SmartAppControl(DWORD state) { return smartAppControl = state, *this; }
   // The medium's setup\setup.exe replaced by a file that make-signed-samples.sh made.
   Case& SetupFile(const char* sample) { return setupFile = sample, *this; }
+  // The setup carries the internet's mark (ZoneId=3 in its Zone.Identifier).
+  Case& SetupFromTheInternet() { return setupMarked = true, *this; }
   // Started from the read-only CD-ROM drive of the mastered image, whose
   // install.dat holds this suite's defaults, instead of the medium's drive.
   Case& FromCdrom() { return fromCdrom = true, *this; }
@@ -212,6 +214,7 @@ struct Case {
   bool predictsBlocked = false;
   std::optional<DWORD> smartAppControl;
   std::string setupFile;
+  bool setupMarked = false;
   bool fromCdrom = false;
   std::string launcher = "autorun.exe";
 
@@ -430,6 +433,14 @@ const Case kStarts[] = {
         .NotInstalled()
         .SmartAppControl(kSacOff)
         .ExplainSays("Smart App Control: off")
+        .Starts(kSetup, "{medium}", "A;", kWaits),
+    // The mark changes nothing for the launcher's direct start; the
+    // explanation names it, for SmartScreen's start through the shell.
+    Case("setup-from-the-internet-is-named-as-such")
+        .Explained()
+        .NotInstalled()
+        .SetupFromTheInternet()
+        .ExplainSays("the internet's mark on the program: ZoneId=3")
         .Starts(kSetup, "{medium}", "A;", kWaits),
     Case("smart-app-control-in-evaluation-notes-that-an-unsigned-setup-may-be-blocked")
         .Explained()
@@ -663,6 +674,11 @@ struct Machine {
              .Ok()) {
       problems += "setup file; ";
     }
+    if (c.setupMarked && !mark.emplace(TheLayout().medium + "setup\\setup.exe:Zone.Identifier",
+                                       "[ZoneTransfer]\r\nZoneId=3\r\n")
+                              .Ok()) {
+      problems += "internet's mark; ";
+    }
     if (c.psapi == Psapi::PlantedOnMedium) {
       for (const char* name : kPlantedLibraries) {
         if (!planted.emplace_back(fake, TheLayout().medium + name).Ok()) problems += "plant; ";
@@ -700,6 +716,7 @@ struct Machine {
   std::list<FileCopy> planted;
   std::optional<RegistryValueScope> policy;
   std::optional<FileCopy> setup;
+  std::optional<TextFile> mark;
   std::list<RegistryValueScope> overrides;
 };
 
