@@ -61,7 +61,7 @@ int Explain(int count, const char* const* arguments) {
     std::printf("outcome: the launcher starts \"%s\" in \"%s\"%s%s\n", operations.started.c_str(),
                 operations.startedIn.c_str(),
                 operations.waits ? " and waits until it ends" : " and ends without waiting",
-                operations.windows.outcome == StartOutcome::MayBeBlocked
+                operations.judged.outcome == StartOutcome::MayBeBlocked
                     ? "; it may be blocked: Smart App Control is in evaluation"
                     : "");
     return kWouldStart;

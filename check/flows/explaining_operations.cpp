@@ -302,9 +302,9 @@ ProcessHandle ExplainingOperations::StartProgram(const char* workingDirectory,
   const StartTrust trust = JudgeStart(wideProgram.c_str());
   Step(asked, StartAnswer(trust.prediction));
   PrintStartTrust(trust);
-  windows = trust.prediction;
-  if (windows.outcome == StartOutcome::Blocked || windows.outcome == StartOutcome::Fails) {
-    refused = RefusedStart(windows, program);
+  judged = trust.prediction;
+  if (judged.outcome == StartOutcome::Blocked || judged.outcome == StartOutcome::Fails) {
+    refused = RefusedStart(judged, program);
     return nullptr;
   }
   std::printf("start: program %s, working directory %s, %s\n", Quoted(program).c_str(),

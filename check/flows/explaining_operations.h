@@ -37,7 +37,7 @@ class ExplainingOperations final : public LauncherOperations {
   bool waits = false;
   // What Windows makes of the start, and when it blocks or refuses it, what
   // happens instead.
-  StartPrediction windows;
+  StartPrediction judged;
   std::string refused;
 
  private:
