@@ -441,6 +441,7 @@ struct ProgramCase {
   int status;
   bool signLater = false;
   std::string dat = kGoodDat;
+  std::map<std::string, std::string> links = {};  // a second name: the file it names
 };
 
 const ProgramCase kProgramCases[] = {
@@ -476,6 +477,9 @@ const ProgramCase kProgramCases[] = {
      {"2 unsigned SetupPath", "2 no-time-stamp Installed"},
      0,
      true},
+    // An image holds a hard-linked file's data once; libarchive gives it with
+    // the first name only.
+    {"hard-linked-copy", {}, {}, 0, false, kGoodDat, {{"lib/copy.exe", "setup/setup.exe"}}},
 };
 
 class Programs : public testing::TestWithParam<ProgramCase> {};
@@ -491,6 +495,10 @@ TEST_P(Programs, AreJudgedAsWindowsWillOnFolderAndImages) {
     medium.Write(path, signedProgram);
   }
   for (const auto& [path, program] : c.files) medium.Write(path, Program(program));
+  for (const auto& [link, target] : c.links) {
+    fs::create_directories((medium.Root() / link).parent_path());
+    fs::create_hard_link(medium.Root() / target, medium.Root() / link);
+  }
   std::multiset<std::string> expected = c.expected;
   expected.insert(kSignerNote);
   CheckOptions options;
