@@ -9,6 +9,7 @@
 #   changed.exe     signed.exe, one byte changed after signing
 #   no-stamp.exe    SHA-256, no time stamp    sha1.exe      SHA-1 only, time-stamped
 #   other.exe       signed by a second publisher of the same root
+#   expired.exe     signed with a certificate that expired in 2021, no time stamp
 #   text.exe        a text file               dos.exe       an MS-DOS program
 #   package.msi     a compound file's start, as a Windows Installer package has
 # Usage: make-signed-programs.sh FOLDER
@@ -16,7 +17,7 @@ set -eu
 folder=$1
 mkdir -p "$folder"
 cd "$folder"
-rm -f ./*.exe ./*.msi ./*.pem ./*.key ./*.srl
+rm -f ./*.exe ./*.msi ./*.pem ./*.key ./*.srl index*
 
 cat >openssl.cnf <<'CONF'
 [req]
@@ -32,6 +33,17 @@ subjectKeyIdentifier = hash
 basicConstraints = critical, CA:FALSE
 keyUsage = critical, digitalSignature
 extendedKeyUsage = codeSigning
+[ca]
+default_ca = throwaway
+[throwaway]
+database = index
+new_certs_dir = .
+rand_serial = yes
+default_md = sha256
+policy = any_name
+unique_subject = no
+[any_name]
+commonName = supplied
 [time_stamping]
 basicConstraints = critical, CA:FALSE
 keyUsage = critical, digitalSignature
@@ -57,6 +69,14 @@ certificate root "Throwaway Root CA" root
 certificate publisher "Throwaway Publisher" code_signing
 certificate second "Throwaway Second Publisher" code_signing
 certificate tsa "Throwaway Time Stamps" time_stamping
+# A publisher's certificate of 2020, expired since 2021.
+: >index
+openssl req -new -newkey rsa:2048 -nodes -keyout expired.key -out expired.csr \
+  -config openssl.cnf -subj "/CN=Throwaway Expired Publisher" 2>/dev/null
+openssl ca -batch -config openssl.cnf -cert root.pem -keyfile root.key -in expired.csr \
+  -out expired.pem -startdate 20200101000000Z -enddate 20210101000000Z -extensions code_signing \
+  -notext 2>/dev/null
+rm -f expired.csr index* ./*.0 ./[0-9A-F]*.pem
 cat tsa.pem root.pem >tsa-chain.pem
 
 printf 'int main(void) { return 0; }\n' >program.c
@@ -76,6 +96,7 @@ sign signed.exe publisher sha256 $stamp
 sign no-stamp.exe publisher sha256
 sign sha1.exe publisher sha1 $stamp
 sign other.exe second sha256 $stamp
+sign expired.exe expired sha256
 cp signed.exe changed.exe
 # One byte of the program's code, inverted.
 at=$(($(stat -c %s unsigned.exe) / 2))
