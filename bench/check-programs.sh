@@ -111,10 +111,20 @@ reads, the certificate table up to 1 MiB), not by the largest file. A folder's f
 seekable: its certificate table is read first and only the signature's own algorithm is
 computed; an image's ISO 9660 files come through libarchive in order, so SHA-256 and SHA-1
 are computed together in one pass over the image's records.
+
+Where the time goes (measured once apart, cached): the 100 large programs, 2.4 GB, take
+about 2.3 s, the speed of SHA-256 here (about 1.4 GB/s with SHA instructions); the 3,000
+small ones about 3.5 s, about a millisecond per signed program, most of it OpenSSL 3.0
+decoding the certificates' public keys inside the signature and its time stamp
+(d2i_PKCS7 into OSSL_DECODER, as perf shows). So large programs are judged at about the
+speed of a read from the disk, and a disc of thousands of small signed programs is bound by
+that decoding, a few seconds per thousand. The checker reads and judges on one thread, so
+from the disk the reading and the judging take turns.
 MD
 )
 if [ -f bench/results.md ] && grep -q '^## The checker on a full disc of programs' bench/results.md; then
   sed -i '/^## The checker on a full disc of programs/,$d' bench/results.md
+  sed -i '${/^$/d}' bench/results.md
 fi
-printf '%s\n' "$section" >>bench/results.md
+printf '\n%s\n' "$section" >>bench/results.md
 echo "Written to bench/results.md."
