@@ -3,8 +3,10 @@
 # checker's signature rows judge, with throwaway certificates made here: a
 # root authority, a publisher's code-signing certificate and a time-stamp
 # authority's certificate, both issued by the root. osslsigncode's built-in
-# time-stamp authority (-TSA-certs, -TSA-key, -TSA-time) gives an RFC 3161
-# time stamp without any network.
+# time-stamp authority (-TSA-certs, -TSA-key, -TSA-time, from version 2.7)
+# gives an RFC 3161 time stamp without any network; an older osslsigncode
+# (Debian 12's is 2.5) asks one on the loopback interface instead, which
+# openssl ts answers with the same throwaway authority.
 #   signed.exe      SHA-256, time-stamped     unsigned.exe  the same program, unsigned
 #   changed.exe     signed.exe, one byte changed after signing
 #   no-stamp.exe    SHA-256, no time stamp    sha1.exe      SHA-1 only, time-stamped
@@ -17,7 +19,7 @@ set -eu
 folder=$1
 mkdir -p "$folder"
 cd "$folder"
-rm -f ./*.exe ./*.msi ./*.pem ./*.key ./*.srl index*
+rm -f ./*.exe ./*.msi ./*.pem ./*.key ./*.srl index* tsa*
 
 cat >openssl.cnf <<'CONF'
 [req]
@@ -83,8 +85,56 @@ printf 'int main(void) { return 0; }\n' >program.c
 i686-w64-mingw32-gcc -Os -s -o unsigned.exe program.c
 rm program.c
 
-# Now: inside every certificate's validity.
-stamp="-TSA-certs tsa-chain.pem -TSA-key tsa.key -TSA-time $(date +%s)"
+# A time-stamp authority on the loopback interface: each request answered
+# by openssl ts; nothing leaves this machine.
+loopback_tsa() {
+  cat >tsa.cnf <<'CONF'
+[tsa]
+default_tsa = throwaway
+[throwaway]
+serial = tsa-serial
+signer_cert = tsa.pem
+certs = root.pem
+signer_key = tsa.key
+signer_digest = sha256
+default_policy = 1.2.3.4.1
+digests = sha1, sha256, sha384, sha512
+ess_cert_id_alg = sha256
+CONF
+  echo 01 >tsa-serial
+  cat >tsa-server.py <<'PY'
+import http.server, subprocess
+class Answer(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        query = self.rfile.read(int(self.headers["Content-Length"]))
+        reply = subprocess.run(["openssl", "ts", "-reply", "-config", "tsa.cnf", "-queryfile",
+                                "/dev/stdin", "-out", "/dev/stdout"], input=query,
+                               capture_output=True).stdout
+        self.send_response(200)
+        self.send_header("Content-Type", "application/timestamp-reply")
+        self.send_header("Content-Length", str(len(reply)))
+        self.end_headers()
+        self.wfile.write(reply)
+    def log_message(self, *args):
+        pass
+server = http.server.HTTPServer(("127.0.0.1", 0), Answer)
+print(server.server_port, flush=True)
+server.serve_forever()
+PY
+  rm -f tsa-port
+  python3 tsa-server.py >tsa-port &
+  tsa_server=$!
+  trap 'kill $tsa_server 2>/dev/null' EXIT
+  while [ ! -s tsa-port ]; do sleep 0.1; done
+  stamp="-ts http://127.0.0.1:$(cat tsa-port)/"
+  export no_proxy=127.0.0.1 NO_PROXY=127.0.0.1
+}
+if osslsigncode sign --help 2>&1 | grep -q -- -TSA-certs && [ -z "${AUTORUN_LOOPBACK_TSA:-}" ]; then
+  # Now: inside every certificate's validity.
+  stamp="-TSA-certs tsa-chain.pem -TSA-key tsa.key -TSA-time $(date +%s)"
+else
+  loopback_tsa
+fi
 sign() {
   out=$1 certificate=$2 hash=$3
   shift 3
