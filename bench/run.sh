@@ -388,7 +388,11 @@ Where trimming can start:
 
 EOF
   sizeTables
-} >bench/results.md
+} >bench/results.md.new
+# bench/check-programs.sh's section stays.
+sed -n '/^## The checker on a full disc of programs/,$p' bench/results.md 2>/dev/null |
+  sed '1s/^/\n/' >>bench/results.md.new || true
+mv bench/results.md.new bench/results.md
 
 echo
 summary

@@ -171,4 +171,18 @@ if [ "$mode" = --in-guest ]; then
 fi
 echo "Sample medium (drive M:): $medium"
 echo "Wine prefix, with the demo product installed: $WINEPREFIX"
+# The sample medium is unsigned on purpose: Wine starts it, Windows 11 with
+# Smart App Control on would start nothing. The checker says so, and what to
+# do (its host build, where the test command has built it).
+echo
+echo "The sample medium's programs are unsigned: on Windows 11 with Smart App Control on,"
+echo "Windows would block autorun.exe and the setup, and nothing would start."
+if [ -x build/host/check/autorun-check ]; then
+  echo "autorun-check $medium says:"
+  build/host/check/autorun-check "$medium" | sed "s/^/  /" || true
+else
+  echo "autorun-check shows it (cmake --workflow --preset host builds it; then"
+  echo "build/host/check/autorun-check $medium)."
+fi
+echo "How to sign every program: docs/README-publishers.txt, section 6."
 echo "$road_line"

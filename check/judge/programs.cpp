@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <map>
 #include <set>
 
@@ -39,6 +40,14 @@ constexpr std::size_t kNamesShown = 5;
 const char* const kSignAction =
     "sign it with your code-signing certificate and a time stamp (scripts/sign.sh "
     "--timestamp URL, or scripts/release.sh --sign), as the last step before mastering";
+
+// Now, as certificates' validity is written: "YYYY-MM-DD hh:mm:ss" UTC.
+std::string UtcNow() {
+  const std::time_t now = std::time(nullptr);
+  char text[32] = "";
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::gmtime(&now));
+  return text;
+}
 
 std::string WindowsPath(std::string path) {
   std::replace(path.begin(), path.end(), '/', '\\');
@@ -221,6 +230,19 @@ std::vector<Fault> SignatureFaults(const Program& program, const SignatureFacts&
              "Windows counts it as unsigned: " + blocked + smartScreen,
              "sign it again after its last change, and change nothing after that", true}};
   }
+  // Windows judges the certificate at the time stamp's time, else now.
+  const bool stamped = signature.timeStamp != TimeStampKind::None && signature.timeStampVerified &&
+                       !signature.timeStampTime.empty();
+  const std::string at = stamped ? signature.timeStampTime : UtcNow();
+  if (!signature.validTo.empty() && (at > signature.validTo || at < signature.validFrom)) {
+    return {{severity, "signature-expired",
+             stamped ? "its time stamp (" + at + " UTC) lies outside its certificate's validity (" +
+                           signature.validFrom + " to " + signature.validTo + " UTC)"
+                     : "its certificate expired on " + signature.validTo +
+                           " UTC (or is not yet valid), and its signature has no time stamp",
+             "Windows counts it as unsigned: " + blocked + smartScreen,
+             "sign it again with a valid certificate and a time stamp", true}};
+  }
   std::vector<Fault> faults;
   if (signature.timeStamp == TimeStampKind::None || !signature.timeStampVerified) {
     faults.push_back(
@@ -297,11 +319,14 @@ class ProgramsJudge {
                                 facts.identity.kind == ProgramKind::Windows &&
                                 facts.identity.malformed.empty();
     if (judgeSignature) {
+      bool trusted = true;
       for (Fault& fault : SignatureFaults(program, facts.signature)) {
+        trusted = trusted && fault.code != "unsigned" && fault.code != "signature-broken" &&
+                  fault.code != "signature-expired";
         faults.push_back(std::move(fault));
       }
       const SignatureFacts& signature = facts.signature;
-      if (signature.embedded && signature.intact && signature.verified) {
+      if (trusted) {
         Signer& signer = signers_[{signature.signer, signature.issuer}];
         signer.validTo = signature.validTo;
         signer.names.push_back(WindowsPath(program.path));

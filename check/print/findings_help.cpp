@@ -62,12 +62,15 @@ finding per kind of fault, naming the programs):
                       others: warning)
   signature-broken    the signature does not match the file (changed after signing) or
                       does not hold: Windows counts it as unsigned (the same severities)
+  signature-expired   its certificate expired (or its time stamp lies outside its
+                      validity): Windows counts it as unsigned (the same severities)
   no-time-stamp       signed without a time stamp: the signature dies with its certificate
   sha1-only           signed with SHA-1 only
   signer              who signed which programs; whether a given Windows trusts the
                       signer's root cannot be known here (note)
   several-signers     the programs have more than one signer (note)
-  With --sign-later, unsigned, signature-broken, no-time-stamp and sha1-only are notes.
+  With --sign-later, unsigned, signature-broken, signature-expired, no-time-stamp and
+  sha1-only are notes.
   The Windows build judges what the programs are; their signatures are the platform's.
 Findings of a disc image (host build; the Windows build asks for it to be mounted):
   image-names         which names Windows reads: UDF where the image has a UDF volume,

@@ -349,20 +349,29 @@ void CollectAlgorithms(PKCS7* signature, int depth, std::vector<int>& algorithms
 
 }  // namespace
 
-std::vector<int> SignedDigestAlgorithms(const std::string& table) {
+struct SignatureTable::Parsed {
+  Pkcs7 signature;
+  std::string problem;  // why there is no signature
+};
+
+SignatureTable::SignatureTable(const std::string& table) : parsed_(std::make_unique<Parsed>()) {
+  parsed_->signature = FirstSignature(table, parsed_->problem);
+  ERR_clear_error();
+}
+
+SignatureTable::~SignatureTable() = default;
+
+std::vector<int> SignatureTable::DigestAlgorithms() const {
   std::vector<int> algorithms;
-  std::string problem;
-  const Pkcs7 signature = FirstSignature(table, problem);
-  if (signature != nullptr) CollectAlgorithms(signature.get(), 0, algorithms);
+  if (parsed_->signature != nullptr) CollectAlgorithms(parsed_->signature.get(), 0, algorithms);
   ERR_clear_error();
   return algorithms;
 }
 
-SignatureFacts ReadSignatureTable(const std::string& table,
-                                  const std::map<int, std::string>& digests) {
+SignatureFacts SignatureTable::Facts(const std::map<int, std::string>& digests) const {
   SignatureFacts facts;
-  const Pkcs7 signature = FirstSignature(table, facts.problem);
-  ERR_clear_error();
+  facts.problem = parsed_->problem;
+  const Pkcs7& signature = parsed_->signature;
   if (signature == nullptr) return facts;
   facts.embedded = true;
   facts.signatures = 1;

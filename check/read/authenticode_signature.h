@@ -6,6 +6,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,22 @@
 // Past this a certificate table is not read (real ones hold a few KiB).
 constexpr std::uint32_t kMaxCertificateTable = 1024 * 1024;
 
-// The digest algorithms (OpenSSL NIDs) that the table's signatures, nested
-// ones included, hashed the file with; empty when none can be read.
-std::vector<int> SignedDigestAlgorithms(const std::string& table);
+// A certificate table, parsed once.
+class SignatureTable {
+ public:
+  explicit SignatureTable(const std::string& table);
+  ~SignatureTable();
+  SignatureTable(const SignatureTable&) = delete;
+  SignatureTable& operator=(const SignatureTable&) = delete;
 
-// The facts the table gives; `digests` holds the file's Authenticode digest
-// by NID, for the algorithms SignedDigestAlgorithms named.
-SignatureFacts ReadSignatureTable(const std::string& table,
-                                  const std::map<int, std::string>& digests);
+  // The digest algorithms (OpenSSL NIDs) that the signatures, nested ones
+  // included, hashed the file with; empty when none can be read.
+  std::vector<int> DigestAlgorithms() const;
+  // The facts the table gives; `digests` holds the file's Authenticode
+  // digest by NID, for the algorithms DigestAlgorithms named.
+  SignatureFacts Facts(const std::map<int, std::string>& digests) const;
+
+ private:
+  struct Parsed;
+  std::unique_ptr<Parsed> parsed_;
+};

@@ -57,6 +57,11 @@ class IsoReader {
     const char* name = archive_entry_pathname_utf8(entry);
     if (name == nullptr) name = archive_entry_pathname(entry);
     path = CleanImagePath(name == nullptr ? "" : name);
+    // A second name of a file already read: libarchive hands out its data
+    // with the first name only.
+    const char* link = archive_entry_hardlink_utf8(entry);
+    if (link == nullptr) link = archive_entry_hardlink(entry);
+    link_ = link == nullptr ? "" : CleanImagePath(link);
     size_ =
         archive_entry_size(entry) < 0 ? 0 : static_cast<std::uint64_t>(archive_entry_size(entry));
     const auto type = archive_entry_filetype(entry);
@@ -86,6 +91,9 @@ class IsoReader {
     return read >= 0;
   }
   std::uint64_t EntrySize() const { return size_; }
+  // The name whose record holds the current record's data; empty when the
+  // current record holds its own.
+  const std::string& Link() const { return link_; }
   bool Ended() const { return ended_; }
   std::string Error() const {
     if (!opened_ && archive_ != nullptr && archive_error_string(archive_) == nullptr) {
@@ -136,6 +144,7 @@ class IsoReader {
   bool opened_ = false;
   bool ended_ = false;
   std::uint64_t size_ = 0;
+  std::string link_;
   std::uint64_t position_ = 0;
   std::vector<char> buffer_ = std::vector<char>(64 * 1024);
 };
@@ -155,6 +164,22 @@ class IsoFile final : public FileStream {
   std::unique_ptr<IsoReader> owned_;
   IsoReader& reader_;
 };
+
+// `file` opened by a pass of its own up to its record, or to the record
+// that holds its data.
+std::unique_ptr<FileStream> OpenIsoFile(const std::shared_ptr<const ImageBytes>& bytes,
+                                        IsoNames names, const std::string& file,
+                                        bool followLink = true) {
+  auto reader = std::make_unique<IsoReader>(bytes, names);
+  std::string at;
+  EntryKind kind = EntryKind::File;
+  for (std::size_t seen = 0; seen <= kMaxImageNames && reader->Next(at, kind); ++seen) {
+    if (at != file || kind != EntryKind::File) continue;
+    if (reader->Link().empty()) return std::make_unique<IsoFile>(std::move(reader));
+    return followLink ? OpenIsoFile(bytes, names, reader->Link(), false) : nullptr;
+  }
+  return nullptr;
+}
 
 }  // namespace
 
@@ -188,28 +213,27 @@ bool ReadIso9660Tree(const std::shared_ptr<const ImageBytes>& bytes, IsoNames na
         return false;
       });
   tree.SetOpener(
-      [bytes, names](const std::string& file) -> std::unique_ptr<FileStream> {
-        auto again = std::make_unique<IsoReader>(bytes, names);
-        std::string at;
-        EntryKind atKind = EntryKind::File;
-        for (std::size_t seen = 0; seen <= kMaxImageNames && again->Next(at, atKind); ++seen) {
-          if (at == file && atKind == EntryKind::File) {
-            return std::make_unique<IsoFile>(std::move(again));
-          }
-        }
-        return nullptr;
-      },
+      [bytes, names](const std::string& file) { return OpenIsoFile(bytes, names, file); },
       // One pass over the records: the volume is read in order once.
       [bytes, names](const std::vector<std::string>& files, const FileVisitor& visit) {
         std::set<std::string> left(files.begin(), files.end());
+        std::vector<std::pair<std::string, std::string>> linked;
         IsoReader pass(bytes, names);
         std::string at;
         EntryKind atKind = EntryKind::File;
         for (std::size_t seen = 0; !left.empty() && seen <= kMaxImageNames && pass.Next(at, atKind);
              ++seen) {
           if (atKind != EntryKind::File || left.erase(at) == 0) continue;
+          if (!pass.Link().empty()) {
+            linked.emplace_back(at, pass.Link());
+            continue;
+          }
           IsoFile file(pass);
           visit(at, &file);
+        }
+        // A second name's data: its first name's record, read again.
+        for (const auto& [file, target] : linked) {
+          visit(file, OpenIsoFile(bytes, names, target, false).get());
         }
         for (const std::string& file : left) visit(file, nullptr);
       });

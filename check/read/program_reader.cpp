@@ -72,13 +72,15 @@ SignatureFacts ReadSignature(const MediumTree& medium, const std::string& file, 
     return Unreadable("its certificate table is larger than 1 MiB and was not read");
   }
   std::string table;
+  std::unique_ptr<SignatureTable> parsed;
   std::vector<int> algorithms = {NID_sha256, NID_sha1};
   if (stream.CanSeek()) {
     table.resize(layout.tableSize);
     if (!stream.ReadAt(layout.tableAt, table.data(), table.size())) {
       return Unreadable("its certificate table cannot be read");
     }
-    algorithms = SignedDigestAlgorithms(table);
+    parsed = std::make_unique<SignatureTable>(table);
+    algorithms = parsed->DigestAlgorithms();
   }
   AuthenticodeDigest digest(layout, algorithms);
   digest.Feed(0, headers.data(), headers.size());
@@ -92,12 +94,13 @@ SignatureFacts ReadSignature(const MediumTree& medium, const std::string& file, 
                                           layout.tableAt));
   }
   std::map<int, std::string> digests = digest.Finish();
+  if (parsed == nullptr) parsed = std::make_unique<SignatureTable>(table);
   std::vector<int> missing;
-  for (const int nid : SignedDigestAlgorithms(table)) {
+  for (const int nid : parsed->DigestAlgorithms()) {
     if (digests.count(nid) == 0) missing.push_back(nid);
   }
   if (!missing.empty()) digests.merge(SecondPass(medium, file, layout, missing));
-  SignatureFacts facts = ReadSignatureTable(table, digests);
+  SignatureFacts facts = parsed->Facts(digests);
   // The digest covers the file up to the table; Windows also hashes what
   // follows it, so a table that does not end the file is not intact.
   if (facts.embedded && tableEnd != size) {

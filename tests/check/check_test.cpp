@@ -442,6 +442,7 @@ struct ProgramCase {
   int status;
   bool signLater = false;
   std::string dat = kGoodDat;
+  std::map<std::string, std::string> links = {};  // a second name: the file it names
 };
 
 const ProgramCase kProgramCases[] = {
@@ -454,6 +455,10 @@ const ProgramCase kProgramCases[] = {
     {"setup-without-time-stamp",
      {{"setup/setup.exe", "no-stamp.exe"}},
      {"1 no-time-stamp SetupPath"},
+     1},
+    {"setup-signed-with-an-expired-certificate",
+     {{"setup/setup.exe", "expired.exe"}},
+     {"0 signature-expired SetupPath"},
      1},
     {"setup-sha1-only", {{"setup/setup.exe", "sha1.exe"}}, {"1 sha1-only SetupPath"}, 1},
     {"setup-is-a-text-file", {{"setup/setup.exe", "text.exe"}}, {"0 not-a-program SetupPath"}, 1},
@@ -477,6 +482,9 @@ const ProgramCase kProgramCases[] = {
      {"2 unsigned SetupPath", "2 no-time-stamp Installed"},
      0,
      true},
+    // An image holds a hard-linked file's data once; libarchive gives it with
+    // the first name only.
+    {"hard-linked-copy", {}, {}, 0, false, kGoodDat, {{"lib/copy.exe", "setup/setup.exe"}}},
 };
 
 class Programs : public testing::TestWithParam<ProgramCase> {};
@@ -492,6 +500,10 @@ TEST_P(Programs, AreJudgedAsWindowsWillOnFolderAndImages) {
     medium.Write(path, signedProgram);
   }
   for (const auto& [path, program] : c.files) medium.Write(path, Program(program));
+  for (const auto& [link, target] : c.links) {
+    fs::create_directories((medium.Root() / link).parent_path());
+    fs::create_hard_link(medium.Root() / target, medium.Root() / link);
+  }
   std::multiset<std::string> expected = c.expected;
   expected.insert(kSignerNote);
   CheckOptions options;

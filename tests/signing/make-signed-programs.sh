@@ -3,12 +3,15 @@
 # checker's signature rows judge, with throwaway certificates made here: a
 # root authority, a publisher's code-signing certificate and a time-stamp
 # authority's certificate, both issued by the root. osslsigncode's built-in
-# time-stamp authority (-TSA-certs, -TSA-key, -TSA-time) gives an RFC 3161
-# time stamp without any network.
+# time-stamp authority (-TSA-certs, -TSA-key, -TSA-time, from version 2.7)
+# gives an RFC 3161 time stamp without any network; an older osslsigncode
+# (Debian 12's is 2.5) asks one on the loopback interface instead, which
+# openssl ts answers with the same throwaway authority.
 #   signed.exe      SHA-256, time-stamped     unsigned.exe  the same program, unsigned
 #   changed.exe     signed.exe, one byte changed after signing
 #   no-stamp.exe    SHA-256, no time stamp    sha1.exe      SHA-1 only, time-stamped
 #   other.exe       signed by a second publisher of the same root
+#   expired.exe     signed with a certificate that expired in 2021, no time stamp
 #   text.exe        a text file               dos.exe       an MS-DOS program
 #   package.msi     a compound file's start, as a Windows Installer package has
 # Usage: make-signed-programs.sh FOLDER
@@ -16,7 +19,7 @@ set -eu
 folder=$1
 mkdir -p "$folder"
 cd "$folder"
-rm -f ./*.exe ./*.msi ./*.pem ./*.key ./*.srl
+rm -f ./*.exe ./*.msi ./*.pem ./*.key ./*.srl index* tsa*
 
 cat >openssl.cnf <<'CONF'
 [req]
@@ -32,6 +35,17 @@ subjectKeyIdentifier = hash
 basicConstraints = critical, CA:FALSE
 keyUsage = critical, digitalSignature
 extendedKeyUsage = codeSigning
+[ca]
+default_ca = throwaway
+[throwaway]
+database = index
+new_certs_dir = .
+rand_serial = yes
+default_md = sha256
+policy = any_name
+unique_subject = no
+[any_name]
+commonName = supplied
 [time_stamping]
 basicConstraints = critical, CA:FALSE
 keyUsage = critical, digitalSignature
@@ -57,14 +71,70 @@ certificate root "Throwaway Root CA" root
 certificate publisher "Throwaway Publisher" code_signing
 certificate second "Throwaway Second Publisher" code_signing
 certificate tsa "Throwaway Time Stamps" time_stamping
+# A publisher's certificate of 2020, expired since 2021.
+: >index
+openssl req -new -newkey rsa:2048 -nodes -keyout expired.key -out expired.csr \
+  -config openssl.cnf -subj "/CN=Throwaway Expired Publisher" 2>/dev/null
+openssl ca -batch -config openssl.cnf -cert root.pem -keyfile root.key -in expired.csr \
+  -out expired.pem -startdate 20200101000000Z -enddate 20210101000000Z -extensions code_signing \
+  -notext 2>/dev/null
+rm -f expired.csr index* ./*.0 ./[0-9A-F]*.pem
 cat tsa.pem root.pem >tsa-chain.pem
 
 printf 'int main(void) { return 0; }\n' >program.c
 i686-w64-mingw32-gcc -Os -s -o unsigned.exe program.c
 rm program.c
 
-# Now: inside every certificate's validity.
-stamp="-TSA-certs tsa-chain.pem -TSA-key tsa.key -TSA-time $(date +%s)"
+# A time-stamp authority on the loopback interface: each request answered
+# by openssl ts; nothing leaves this machine.
+loopback_tsa() {
+  cat >tsa.cnf <<'CONF'
+[tsa]
+default_tsa = throwaway
+[throwaway]
+serial = tsa-serial
+signer_cert = tsa.pem
+certs = root.pem
+signer_key = tsa.key
+signer_digest = sha256
+default_policy = 1.2.3.4.1
+digests = sha1, sha256, sha384, sha512
+ess_cert_id_alg = sha256
+CONF
+  echo 01 >tsa-serial
+  cat >tsa-server.py <<'PY'
+import http.server, subprocess
+class Answer(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        query = self.rfile.read(int(self.headers["Content-Length"]))
+        reply = subprocess.run(["openssl", "ts", "-reply", "-config", "tsa.cnf", "-queryfile",
+                                "/dev/stdin", "-out", "/dev/stdout"], input=query,
+                               capture_output=True).stdout
+        self.send_response(200)
+        self.send_header("Content-Type", "application/timestamp-reply")
+        self.send_header("Content-Length", str(len(reply)))
+        self.end_headers()
+        self.wfile.write(reply)
+    def log_message(self, *args):
+        pass
+server = http.server.HTTPServer(("127.0.0.1", 0), Answer)
+print(server.server_port, flush=True)
+server.serve_forever()
+PY
+  rm -f tsa-port
+  python3 tsa-server.py >tsa-port &
+  tsa_server=$!
+  trap 'kill $tsa_server 2>/dev/null' EXIT
+  while [ ! -s tsa-port ]; do sleep 0.1; done
+  stamp="-ts http://127.0.0.1:$(cat tsa-port)/"
+  export no_proxy=127.0.0.1 NO_PROXY=127.0.0.1
+}
+if osslsigncode sign --help 2>&1 | grep -q -- -TSA-certs && [ -z "${AUTORUN_LOOPBACK_TSA:-}" ]; then
+  # Now: inside every certificate's validity.
+  stamp="-TSA-certs tsa-chain.pem -TSA-key tsa.key -TSA-time $(date +%s)"
+else
+  loopback_tsa
+fi
 sign() {
   out=$1 certificate=$2 hash=$3
   shift 3
@@ -76,6 +146,7 @@ sign signed.exe publisher sha256 $stamp
 sign no-stamp.exe publisher sha256
 sign sha1.exe publisher sha1 $stamp
 sign other.exe second sha256 $stamp
+sign expired.exe expired sha256
 cp signed.exe changed.exe
 # One byte of the program's code, inverted.
 at=$(($(stat -c %s unsigned.exe) / 2))
