@@ -45,7 +45,7 @@ std::string RecordFile(const std::string& programPath) {
 Layout BuildLayout() {
   Layout layout;
   layout.bin = ProgramFolder();
-  layout.samples = layout.bin + "..\\signed-samples\\";
+  layout.samples = layout.bin + "..\\signed-programs\\";
   const std::string drive = EnvironmentValue("AUTORUN_E2E_DRIVE").value_or("");
   if (drive.empty()) {
     layout.error = "AUTORUN_E2E_DRIVE (the medium's drive, e.g. R:) is not set; run through CTest";

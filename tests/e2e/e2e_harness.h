@@ -35,7 +35,7 @@ struct Layout {
   std::string programs;    // the native one (%ProgramW6432%), ending in a backslash
   std::string cdrom;       // "S:\", the read-only CD-ROM drive of the mastered image
   std::string cdromState;  // how it is read-only ("writable: ..." when it is not)
-  std::string samples;     // the files signed at build time (make-signed-samples.sh)
+  std::string samples;     // the programs signed at build time (make-signed-programs.sh)
   std::string error;       // why the layout could not be built; empty when it was
 };
 // The product installed in a folder whose name no ANSI code page of the tests

@@ -160,7 +160,7 @@ struct Case {
   Case& PredictsBlocked() { return predictsBlocked = true, *this; }
   // Smart App Control's state, written where Windows keeps it.
   Case& SmartAppControl(DWORD state) { return smartAppControl = state, *this; }
-  // The medium's setup\setup.exe replaced by a file that make-signed-samples.sh made.
+  // The medium's setup\setup.exe replaced by a program make-signed-programs.sh made.
   Case& SetupFile(const char* sample) { return setupFile = sample, *this; }
   // The setup carries the internet's mark (ZoneId=3 in its Zone.Identifier).
   Case& SetupFromTheInternet() { return setupMarked = true, *this; }
@@ -457,7 +457,7 @@ const Case kStarts[] = {
         .Checker(kWindowsTrust)
         .NotInstalled()
         .SmartAppControl(kSacOn)
-        .SetupFile("signed-stamped.exe")
+        .SetupFile("signed.exe")
         .PredictsBlocked()
         .ExplainSays("WinVerifyTrust: 0x800B0109")
         .Starts(kSetup, "{medium}", "A;", kWaits),
@@ -465,7 +465,7 @@ const Case kStarts[] = {
         .Explained()
         .NotInstalled()
         .SmartAppControl(kSacOn)
-        .SetupFile("signed-stamped.exe")
+        .SetupFile("signed.exe")
         .ExplainSays("WinVerifyTrust: 0x00000000")
         .Starts(kSetup, "{medium}", "A;", kWaits),
 };

@@ -14,9 +14,15 @@
 #   expired.exe     signed with a certificate that expired in 2021, no time stamp
 #   text.exe        a text file               dos.exe       an MS-DOS program
 #   package.msi     a compound file's start, as a Windows Installer package has
-# Usage: make-signed-programs.sh FOLDER
+#   nested.exe      sha1.exe with a nested SHA-256 signature, time-stamped
+#   stamp-broken.exe  signed.exe with its time stamp's time changed
+#   content-altered.exe  signed.exe with the file digest it signed changed
+# With PROGRAM (a Windows build's stand-in program), that program is signed
+# instead of a small one compiled here.
+# Usage: make-signed-programs.sh FOLDER [PROGRAM]
 set -eu
 folder=$1
+program=${2:+$(cd "$(dirname "$2")" && pwd)/$(basename "$2")}
 mkdir -p "$folder"
 cd "$folder"
 rm -f ./*.exe ./*.msi ./*.pem ./*.key ./*.srl index* tsa*
@@ -81,9 +87,13 @@ openssl ca -batch -config openssl.cnf -cert root.pem -keyfile root.key -in expir
 rm -f expired.csr index* ./*.0 ./[0-9A-F]*.pem
 cat tsa.pem root.pem >tsa-chain.pem
 
-printf 'int main(void) { return 0; }\n' >program.c
-i686-w64-mingw32-gcc -Os -s -o unsigned.exe program.c
-rm program.c
+if [ -n "$program" ]; then
+  cp "$program" unsigned.exe
+else
+  printf 'int main(void) { return 0; }\n' >program.c
+  i686-w64-mingw32-gcc -Os -s -o unsigned.exe program.c
+  rm program.c
+fi
 
 # A time-stamp authority on the loopback interface: each request answered
 # by openssl ts; nothing leaves this machine.
@@ -153,6 +163,34 @@ at=$(($(stat -c %s unsigned.exe) / 2))
 byte=$(od -An -tu1 -j "$at" -N 1 signed.exe | tr -d ' ')
 # shellcheck disable=SC2059  # the format is the octal escape of the byte
 printf "$(printf '\\%03o' $((byte ^ 255)))" | dd of=changed.exe bs=1 seek="$at" conv=notrunc 2>/dev/null
+
+# shellcheck disable=SC2086  # the time-stamp options split into words
+osslsigncode sign -certs publisher.pem -key publisher.key -ac root.pem -h sha256 -nest $stamp \
+  -in sha1.exe -out nested.exe >/dev/null
+# One byte in signed.exe's certificate table, which its digest leaves out:
+# the last digit of the time stamp's time (a GeneralizedTime, which no
+# certificate here uses), so that the authority's signature no longer
+# holds; or the first byte of the file digest that the signature signs
+# (after SpcIndirectDataContent's type, its SHA-256 DigestInfo), so that
+# neither the file nor the signer's own signature matches it.
+change_signed() {
+  cp signed.exe "$2"
+  python3 - "$1" "$2" <<'PY'
+import re, sys
+what, path = sys.argv[1], sys.argv[2]
+data = bytearray(open(path, "rb").read())
+if what == "time":
+    at = re.search(rb"\x18\x0f20[0-9]{12}Z", data).start() + 15
+    data[at] = ord("8") if data[at] == ord("9") else data[at] + 1
+else:
+    content = data.index(bytes.fromhex("060a2b0601040182370201 04"))
+    digest = bytes.fromhex("0609608648016503040201 0500 0420")
+    data[data.index(digest, content) + len(digest)] ^= 0xFF
+open(path, "wb").write(data)
+PY
+}
+change_signed time stamp-broken.exe
+change_signed digest content-altered.exe
 
 printf '@echo off\r\nrem a script, not a program\r\nstart setup.msi\r\n' >text.exe
 # An MS-DOS program: its header (e_lfanew 0) and "mov ax,4C00h; int 21h".
