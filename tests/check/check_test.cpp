@@ -487,6 +487,7 @@ const ProgramCase kProgramCases[] = {
     // An image holds a hard-linked file's data once; libarchive gives it with
     // the first name only.
     {"hard-linked-copy", {}, {}, 0, false, kGoodDat, {{"lib/copy.exe", "setup/setup.exe"}}},
+    {"hard-linked-install-dat", {}, {}, 0, false, kGoodDat, {{"a-copy.dat", "install.dat"}}},
 };
 
 class Programs : public testing::TestWithParam<ProgramCase> {};
