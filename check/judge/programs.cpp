@@ -292,12 +292,8 @@ class ProgramsJudge {
 
   void Run() {
     const std::vector<Program> programs = ProgramsOf(findings_.Medium());
-    std::map<std::string, const Program*> byPath;
     std::vector<std::string> paths;
-    for (const Program& program : programs) {
-      byPath[program.path] = &program;
-      paths.push_back(program.path);
-    }
+    for (const Program& program : programs) paths.push_back(program.path);
     std::map<std::string, ProgramFacts> facts;
     findings_.Medium().StreamFiles(paths, [&](const std::string& path, FileStream* stream) {
       facts[path] = ReadProgram(findings_.Medium(), path, stream);

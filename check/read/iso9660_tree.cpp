@@ -70,20 +70,6 @@ class IsoReader {
                               : EntryKind::Other;
     return true;
   }
-  // At most `limit` bytes of the current record's file.
-  bool ReadData(std::size_t limit, std::string& data, bool& cut) {
-    data.clear();
-    std::vector<char> chunk(64 * 1024);
-    while (data.size() <= limit) {
-      const la_ssize_t got = archive_read_data(archive_, chunk.data(), chunk.size());
-      if (got < 0) return false;
-      if (got == 0) break;
-      data.append(chunk.data(), static_cast<std::size_t>(got));
-    }
-    cut = data.size() > limit;
-    if (cut) data.resize(limit);
-    return true;
-  }
   // The next bytes of the current record's file; 0 at its end.
   bool ReadChunk(char* buffer, std::size_t size, std::size_t& got) {
     const la_ssize_t read = archive_read_data(archive_, buffer, size);
@@ -181,6 +167,22 @@ std::unique_ptr<FileStream> OpenIsoFile(const std::shared_ptr<const ImageBytes>&
   return nullptr;
 }
 
+// At most `limit` bytes from a stream's start; `cut` when it holds more.
+bool ReadStartOf(FileStream& stream, std::size_t limit, std::string& data, bool& cut) {
+  data.assign(limit + 1, '\0');
+  std::size_t have = 0;
+  while (have < data.size()) {
+    std::size_t got = 0;
+    if (!stream.Next(&data[have], data.size() - have, got)) return false;
+    if (got == 0) break;
+    have += got;
+  }
+  data.resize(have);
+  cut = have > limit;
+  if (cut) data.resize(limit);
+  return true;
+}
+
 }  // namespace
 
 bool ReadIso9660Tree(const std::shared_ptr<const ImageBytes>& bytes, IsoNames names,
@@ -202,15 +204,12 @@ bool ReadIso9660Tree(const std::shared_ptr<const ImageBytes>& bytes, IsoNames na
     return false;
   }
   // A file's contents: the volume read again up to its record.
+  // A file's start: the volume read again up to its record (or the record
+  // that holds its data).
   tree.SetReader(
       [bytes, names](const std::string& file, std::size_t limit, std::string& data, bool& cut) {
-        IsoReader again(bytes, names);
-        std::string at;
-        EntryKind atKind = EntryKind::File;
-        for (std::size_t seen = 0; seen <= kMaxImageNames && again.Next(at, atKind); ++seen) {
-          if (at == file && atKind == EntryKind::File) return again.ReadData(limit, data, cut);
-        }
-        return false;
+        const std::unique_ptr<FileStream> stream = OpenIsoFile(bytes, names, file);
+        return stream != nullptr && ReadStartOf(*stream, limit, data, cut);
       });
   tree.SetOpener(
       [bytes, names](const std::string& file) { return OpenIsoFile(bytes, names, file); },

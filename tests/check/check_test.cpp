@@ -469,6 +469,9 @@ const ProgramCase kProgramCases[] = {
      1,
      false,
      Edited(kGoodDat, "setup\\setup.exe", "setup\\setup.msi")},
+    // PE32+ keeps its data directories 16 bytes further on: the digest
+    // leaves out the right ones.
+    {"signed-x64-program", {{"extras/tools.exe", "x64.exe"}}, {"2 x64-program Installed"}, 0},
     {"unsigned-launcher", {{"autorun.exe", "unsigned.exe"}}, {"0 unsigned open"}, 1},
     {"unsigned-run-first", {{"extras/first.exe", "unsigned.exe"}}, {"1 unsigned RunFirst"}, 1},
     // Other programs: one finding per kind of fault, naming them all.
@@ -485,6 +488,7 @@ const ProgramCase kProgramCases[] = {
     // An image holds a hard-linked file's data once; libarchive gives it with
     // the first name only.
     {"hard-linked-copy", {}, {}, 0, false, kGoodDat, {{"lib/copy.exe", "setup/setup.exe"}}},
+    {"hard-linked-install-dat", {}, {}, 0, false, kGoodDat, {{"a-copy.dat", "install.dat"}}},
 };
 
 class Programs : public testing::TestWithParam<ProgramCase> {};

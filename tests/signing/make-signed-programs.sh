@@ -12,6 +12,7 @@
 #   no-stamp.exe    SHA-256, no time stamp    sha1.exe      SHA-1 only, time-stamped
 #   other.exe       signed by a second publisher of the same root
 #   expired.exe     signed with a certificate that expired in 2021, no time stamp
+#   x64.exe         a 64-bit (PE32+) program, written here from the format, signed
 #   text.exe        a text file               dos.exe       an MS-DOS program
 #   package.msi     a compound file's start, as a Windows Installer package has
 #   nested.exe      sha1.exe with a nested SHA-256 signature, time-stamped
@@ -94,6 +95,26 @@ else
   i686-w64-mingw32-gcc -Os -s -o unsigned.exe program.c
   rm program.c
 fi
+# A 64-bit program of one section ("xor eax, eax; ret"), from the PE format:
+# its checksum and data directories sit where PE32+ puts them.
+python3 - <<'PY'
+import struct
+image = bytearray(0x400)
+image[0:2] = b"MZ"
+struct.pack_into("<I", image, 0x3C, 0x40)
+image[0x40:0x44] = b"PE\0\0"
+struct.pack_into("<HHIIIHH", image, 0x44, 0x8664, 1, 0, 0, 0, 240, 0x22)
+optional = 0x58
+struct.pack_into("<HBBIIIII", image, optional, 0x20B, 0, 0, 0x200, 0, 0, 0x1000, 0x1000)
+struct.pack_into("<QII", image, optional + 24, 0x140000000, 0x1000, 0x200)
+struct.pack_into("<HHHHHHI", image, optional + 40, 6, 0, 0, 0, 6, 0, 0)
+struct.pack_into("<IIIHH", image, optional + 56, 0x2000, 0x200, 0, 2, 0x8160)
+struct.pack_into("<QQQQII", image, optional + 72, 0x100000, 0x1000, 0x100000, 0x1000, 0, 16)
+struct.pack_into("<8sIIIIIIHHI", image, optional + 240, b".text", 0x10, 0x1000, 0x200, 0x200,
+                 0, 0, 0, 0, 0x60000020)
+image[0x200:0x203] = b"\x31\xC0\xC3"
+open("x64-unsigned.exe", "wb").write(image)
+PY
 
 # A time-stamp authority on the loopback interface: each request answered
 # by openssl ts; nothing leaves this machine.
@@ -157,6 +178,10 @@ sign no-stamp.exe publisher sha256
 sign sha1.exe publisher sha1 $stamp
 sign other.exe second sha256 $stamp
 sign expired.exe expired sha256
+# shellcheck disable=SC2086  # the time-stamp options split into words
+osslsigncode sign -certs publisher.pem -key publisher.key -ac root.pem -h sha256 $stamp \
+  -in x64-unsigned.exe -out x64.exe >/dev/null
+rm x64-unsigned.exe
 cp signed.exe changed.exe
 # One byte of the program's code, inverted.
 at=$(($(stat -c %s unsigned.exe) / 2))
