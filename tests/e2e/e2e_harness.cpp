@@ -291,6 +291,41 @@ RunningProgram::RunningProgram(const std::string& path, Hold& hold)
   DeleteFileA(RecordFile(path).c_str());
 }
 
+namespace {
+
+HANDLE NewReleaseEvent(std::string& name) {
+  name = UniqueName("AutorunE2EGuardRelease");
+  return CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+}
+
+}  // namespace
+
+ForeignGuard::ForeignGuard(const char* how)
+    : release_(NewReleaseEvent(releaseName_)),
+      process_(TheLayout().bin + "foreign_guard.exe",
+               std::string(how) + " " + kGuardName + " " + releaseName_) {
+  // Taken once the name names something: a semaphore this process may wait
+  // on, or an object of another kind.
+  const DWORD start = GetTickCount();
+  while (release_ != nullptr && process_.Started() && !process_.HasEnded(0) &&
+         GetTickCount() - start < Patience(10000)) {
+    const HANDLE seen = OpenSemaphoreA(SYNCHRONIZE, FALSE, kGuardName);
+    if (seen != nullptr || GetLastError() == ERROR_INVALID_HANDLE) {
+      if (seen != nullptr) CloseHandle(seen);
+      ok_ = true;
+      return;
+    }
+    Sleep(20);
+  }
+}
+
+ForeignGuard::~ForeignGuard() {
+  if (release_ == nullptr) return;
+  SetEvent(release_);
+  process_.Finish(5000);
+  CloseHandle(release_);
+}
+
 FileCopy::FileCopy(const std::string& from, const std::string& to)
     : to_(to), ok_(CopyFileA(from.c_str(), to.c_str(), FALSE) != FALSE) {}
 

@@ -137,6 +137,8 @@ struct Case {
   Case& Running(const char* path) { return running = path, *this; }
   Case& With(Psapi kind) { return psapi = kind, *this; }
   Case& WhileFirstWaits() { return whileFirstWaits = true, *this; }
+  // The guard's name held by foreign_guard.exe (e2e_harness.h).
+  Case& GuardTakenBy(const char* how) { return foreignGuard = how, *this; }
   Case& CodePage932() { return codePage932 = true, *this; }
   // autorun-check --explain runs first, from the medium's root, in the same
   // state: it must predict what the launcher then does, and change nothing.
@@ -184,6 +186,7 @@ struct Case {
   std::string running;
   Psapi psapi = Psapi::System;
   bool whileFirstWaits = false;
+  const char* foreignGuard = nullptr;
   bool codePage932 = false;
   bool explained = false;
   bool fromCdrom = false;
@@ -410,6 +413,13 @@ const Case kRefusals[] = {
         .NotInstalled()
         .WhileFirstWaits()
         .Shows("Autorun", kLauncherRunning),
+    // The guard's name held where the launcher's CreateSemaphoreA, which asks
+    // an existing semaphore for all access, gets no handle: the launcher ends
+    // silently, as the explanation predicts. On Windows an elevated
+    // launcher's guard is so to a standard user's; Wine elevates nothing, so
+    // a semaphore that lets others only wait on it stands in for it.
+    Case("guard-others-may-only-wait-on-ends-silently").Explained().GuardTakenBy("wait-only"),
+    Case("guard-name-held-by-a-mutex-ends-silently").Explained().GuardTakenBy("mutex"),
     Case("setup-window-present").Explained().SetupWindow().Shows("WARNING", kSetupRunning),
     Case("product-running").Explained().Running(kProduct).Shows("WARNING", kProductRunning),
     Case("product-running-matched-by-folder-name")
@@ -552,6 +562,9 @@ struct Machine {
       if (!programs.emplace_back(Expand(path)).Ok()) problems += "placed program; ";
     }
     if (c.setupWindow && !window.emplace(kSetupTitle).Ok()) problems += "setup window; ";
+    if (c.foreignGuard != nullptr && !guard.emplace(c.foreignGuard).Ok()) {
+      problems += "guard's name; ";
+    }
     if (!c.running.empty() && !running.emplace(Expand(c.running), hold).Ok()) {
       problems += "running product; ";
     }
@@ -599,6 +612,7 @@ struct Machine {
   std::list<ProgramCopy> programs;
   std::optional<TitledWindow> window;
   std::optional<RunningProgram> running;
+  std::optional<ForeignGuard> guard;
   std::optional<SystemLibrarySwap> swapped;
   std::optional<SystemLibrarySwap> installerSwapped;
   std::list<FileCopy> planted;
