@@ -271,7 +271,7 @@ bool ExplainingOperations::ResolveShortcut(const char* shortcutPath, PlatformPat
   }
   if (!facts.x86Target.empty()) {
     Fact("the \"(x86)\" correction: " + Quoted(Utf8(facts.x86Target.c_str())) +
-         " names nothing; the native path is taken, before the resolution");
+         " names nothing; the native file is taken as it is, unresolved");
   }
   if (facts.resolution != kNotAsked) {
     Fact("Resolve: " + Hex(facts.resolution) +
@@ -286,7 +286,7 @@ bool ExplainingOperations::ResolveShortcut(const char* shortcutPath, PlatformPat
     Fact("the \"(x86)\" correction of the working directory: " +
          Quoted(Utf8(facts.x86Directory.c_str())) + " names nothing; the native folder is taken");
   }
-  if (!resolved && facts.resolution == kNotAsked && !facts.advertised) {
+  if (!resolved && facts.resolution == kNotAsked && !facts.advertised && facts.x86Target.empty()) {
     Fact("the file could not be read as a shortcut");
   }
   if (resolved && windows_.ShortcutDirectory().empty()) {

@@ -86,6 +86,7 @@ Layout BuildLayout() {
       {layout.bin + "autorun_network.exe", layout.medium + "autorun_network.exe"},
       {layout.bin + "autorun_windows_resolution.exe",
        layout.medium + "autorun_windows_resolution.exe"},
+      {layout.bin + "autorun_x86_resolution.exe", layout.medium + "autorun_x86_resolution.exe"},
       {recorder, layout.work + "Share\\setup\\setup.exe"},
       {layout.bin + "autorun-signed.exe", layout.medium + "autorun-signed.exe"},
       {recorder, layout.medium + "setup\\setup.exe"},

@@ -54,6 +54,9 @@ constexpr char kSigned[] = "autorun-signed.exe";
 // The shell's link object resolves as Windows documents: a target that names
 // nothing fails the resolution, where Wine's always succeeds.
 constexpr char kWindowsResolution[] = "autorun_windows_resolution.exe";
+// The same, and a resolution hands back the target the link was loaded with,
+// as Windows' may give a 32-bit reader the "(x86)" view again.
+constexpr char kX86Resolution[] = "autorun_x86_resolution.exe";
 // A program started through the shell with elevation gets the user's
 // standard environment on Windows, built from the stored variables, so it
 // sees the stored CLASSPATH alone; Wine hands it the launcher's merged one.
@@ -340,11 +343,20 @@ const Case kStarts[] = {
         .Placed(kX86Product)
         .Starts(kX86Product, kX86Folder, "A;B;", kWaits),
     // Windows' resolution fails for a target that names nothing, so under
-    // WOW64 the "(x86)" path is corrected before it. The twin, which runs
-    // under no WOW64, corrects nothing: its resolution fails, and nothing
-    // starts.
+    // WOW64 the "(x86)" path is corrected before it, and a native file found
+    // so is not resolved at all: a resolution that hands the "(x86)" target
+    // back (the x86 variant) cannot undo it. Wine's resolution does neither.
+    // The twin, which runs under no WOW64, corrects nothing: its resolution
+    // fails, and nothing starts.
     Case("windows-resolution-x86-target-missing-starts-the-native-product")
         .Launcher(kWindowsResolution)
+        .StoredLink(kKnownFolderBlock)
+        .Target(kX86Product)
+        .LinkStartsIn(kX86Folder)
+        .Placed(kNativeProduct)
+        .StartsUnderWow64(kNativeProduct, kNativeFolder, "A;B;", kWaits),
+    Case("x86-resolution-gives-the-x86-target-back-starts-the-native-product")
+        .Launcher(kX86Resolution)
         .StoredLink(kKnownFolderBlock)
         .Target(kX86Product)
         .LinkStartsIn(kX86Folder)
