@@ -65,8 +65,8 @@ bool AskHelp(const std::string&, CheckOptions& options, std::string&) {
 
 const OptionRule kOptions[] = {
     {"--format", "text|json|sarif",
-     "the report: text lines and a summary (the default), one\nJSON document, or a SARIF 2.1.0 "
-     "log for code scanning",
+     "the report: text lines and a summary (default),\none JSON document, or a SARIF 2.1.0 log "
+     "for code\nscanning",
      SetFormat},
     {"--disable", "CODE[,CODE...]", "leave out the findings of these codes (repeatable)", Disable},
     {"--fail-on", "error|warning",

@@ -207,7 +207,11 @@ class AutorunInfJudge {
   void CheckLabel(const IniSection& autorun) {
     const IniEntry* label = FindIniEntry(autorun, "label");
     if (label == nullptr) return;
-    const std::u32string_view text = TrimIniBlanks(label->value);
+    std::u32string_view text = TrimIniBlanks(label->value);
+    // One pair of quotes around it is no part of the label.
+    if (text.size() > 1 && (text[0] == U'"' || text[0] == U'\'') && text.back() == text[0]) {
+      text = text.substr(1, text.size() - 2);
+    }
     if (text.size() <= kLabelShown) return;
     Add(Severity::Note, "long-label", "autorun", "label", label->line,
         "label= has " + std::to_string(text.size()) + " characters",

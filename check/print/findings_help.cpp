@@ -38,8 +38,8 @@ std::string Wrapped(const std::string& text, std::size_t used) {
 
 std::string FindingsHelp() {
   std::string help =
-      "Findings, by code (--disable CODE leaves a code out; errors and warnings make the\n"
-      "exit status 1, or errors only with --fail-on error; notes never do):\n";
+      "Findings, by code (--disable CODE leaves a code out; errors and warnings make\n"
+      "the exit status 1, or errors only with --fail-on error; notes never do):\n";
   for (const FindingCode& row : FindingCodes()) {
     // A code too long for its column keeps one blank after it.
     std::string line = "  " + std::string(row.code) + " ";
