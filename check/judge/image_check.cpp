@@ -48,7 +48,8 @@ std::vector<Finding> CheckImageBytes(const std::shared_ptr<const ImageBytes>& by
          kMasterWithJoliet});
   }
   const MissingNameExplainer explain = ExplainMissingImageName(image);
-  for (Finding& finding : CheckMedium(image.trees.at(image.windows), explain)) {
+  for (Finding& finding :
+       CheckMedium(image.trees.at(image.windows), MediumKind::DiscImage, explain)) {
     findings.push_back(std::move(finding));
   }
   return findings;

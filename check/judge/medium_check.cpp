@@ -7,13 +7,18 @@
 
 #include "check/judge/autorun_inf.h"
 #include "check/judge/install_dat.h"
+#include "check/judge/path_names.h"
 
 namespace fs = std::filesystem;
 
-std::vector<Finding> CheckMedium(const MediumTree& medium, const MissingNameExplainer& explain) {
-  MediumFindings findings(medium, explain);
+std::vector<Finding> CheckMedium(const MediumTree& medium, MediumKind kind,
+                                 const MissingNameExplainer& explain) {
+  MediumFindings findings(medium, kind, explain);
   JudgeInstallDat(findings);
   JudgeAutorunInf(findings);
+  // An image's names are what mastering made of them: the image's own
+  // checks tell of those.
+  if (kind == MediumKind::Folder) JudgePathNames(findings);
   return findings.Take();
 }
 
@@ -29,5 +34,5 @@ std::vector<Finding> CheckMedium(const fs::path& medium) {
     return {{Severity::Error, "unreadable", "", "", "", "the medium folder cannot be read",
              "the launcher could not read install.dat from it either", "make the folder readable"}};
   }
-  return CheckMedium(FolderTree(medium));
+  return CheckMedium(FolderTree(medium), MediumKind::Folder);
 }
