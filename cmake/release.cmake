@@ -1,6 +1,6 @@
 # Makes the release bundle autorun-VERSION-win32.zip in OUTPUT: the 32-bit
-# launcher and checker as built, the sample medium's autorun.inf and
-# install.dat as templates, the publishers' notes, the license, the notices
+# launcher and checker as built, the template autorun.inf and the sample
+# medium's install.dat as templates, the publishers' notes, the license, the notices
 # of the libraries linked into the checker, the changelog, and SHA256SUMS of
 # them all, in one folder of the bundle's name. Run by the release target:
 #   cmake -DVERSION=... -DSOURCE=... -DAUTORUN=... -DCHECK=... -DOUTPUT=... -P
@@ -25,7 +25,9 @@ set(mode FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 file(COPY ${AUTORUN} ${CHECK} DESTINATION ${stage} ${mode})
 file(COPY ${SOURCE}/LICENSE ${SOURCE}/THIRD-PARTY-NOTICES.txt ${SOURCE}/CHANGELOG.md
      DESTINATION ${stage} ${mode})
-file(COPY ${SOURCE}/examples/medium/autorun.inf ${SOURCE}/examples/medium/install.dat
+# The template autorun.inf is the fuller one (label and icon); install.dat
+# is the sample medium's.
+file(COPY ${SOURCE}/examples/templates/autorun.inf ${SOURCE}/examples/medium/install.dat
      DESTINATION ${stage}/templates ${mode})
 set(AUTORUN_VERSION ${VERSION})
 # With the line ends Windows' own editors expect.

@@ -76,14 +76,24 @@ bool LoadShortcut(IShellLinkW* link, IPersistFile* file, const wchar_t* path, bo
   return SUCCEEDED(file->Load(path, STGM_READ));
 }
 
-// Windows' Resolve searches for a target that names nothing and then fails
-// (IShellLink::Resolve), so a 64-bit product's "(x86)" path is corrected
-// first, on the link object in memory only: the shortcut is never written.
-void CorrectTargetBeforeResolve(IShellLinkW* link, WidePlatformPath& target,
-                                WidePlatformPath& original) {
-  if (ReadTarget(link, target) && CorrectX86Folder(target, false, original)) {
-    link->SetPath(target.c_str());
-  }
+// A 64-bit product's "(x86)" path, which names nothing, taken under the
+// native folder where that names the file; `original` keeps the "(x86)" one.
+// Taken as it is, on the launcher's own text: the link object, whose folder
+// blocks a resolution would read again, is left as loaded.
+bool NativeTargetFound(IShellLinkW* link, WidePlatformPath& target, WidePlatformPath& original) {
+  return ReadTarget(link, target) && CorrectX86Folder(target, false, original);
+}
+
+// The shell's resolution of the target; false when it fails.
+bool ResolveTarget(IShellLinkW* link, WidePlatformPath& target, long& result) {
+  // Never a dialog of the shell's: without SLR_NO_UI, Windows asks the user
+  // about a target that is missing, offers to delete the shortcut, and may
+  // pick a similar file elsewhere (IShellLink::Resolve). A resolution that
+  // fails ends the run silently.
+  result = link->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI);
+  if (FAILED(result)) return false;
+  ReadTarget(link, target);
+  return true;
 }
 
 }  // namespace
@@ -126,14 +136,9 @@ bool ResolveShortcut(const char* shortcutPath, WidePlatformPath& targetPath,
     case InstallerAnswer::Unavailable:
       return false;
     case InstallerAnswer::NotAdvertised:
-      if (underWow64) CorrectTargetBeforeResolve(link.Get(), targetPath, facts.x86Target);
-      // Never a dialog of the shell's: without SLR_NO_UI, Windows asks the
-      // user about a target that is missing, offers to delete the shortcut,
-      // and may pick a similar file elsewhere (IShellLink::Resolve). A
-      // resolution that fails ends the run silently.
-      facts.resolution = link.Get()->Resolve(nullptr, SLR_ANY_MATCH | SLR_NO_UI);
-      if (FAILED(facts.resolution)) return false;
-      ReadTarget(link.Get(), targetPath);
+      // Left unresolved: the file exists, and to 32-bit code FOLDERID_ProgramFiles is "(x86)".
+      if (underWow64 && NativeTargetFound(link.Get(), targetPath, facts.x86Target)) break;
+      if (!ResolveTarget(link.Get(), targetPath, facts.resolution)) return false;
       break;
   }
   workingDirectory.Clear();

@@ -19,7 +19,7 @@ struct ShortcutFacts {
   bool advertised;        // Windows Installer's to answer
   InstallerFacts installer;
   WidePlatformPath x86Target;  // the "(x86)" target replaced by its native path, if any
-  long resolution;             // what Resolve returned
+  long resolution;             // what Resolve returned; not asked after that replacement
   long workingDirectoryStatus;
   WidePlatformPath x86Directory;  // the same for the working directory
 };

@@ -129,15 +129,31 @@ std::string Utf8FromAnsi(const char* text) {
 }
 
 GuardResult ExplainingOperations::AcquireInstanceGuard(const char* name) {
-  // Only looked at: a launcher that runs holds the semaphore, and one that
-  // the explanation made would keep the next launcher out.
-  const HANDLE held = OpenSemaphoreA(SYNCHRONIZE, FALSE, name);
-  const bool exists = held != nullptr || GetLastError() == ERROR_ACCESS_DENIED;
-  if (held != nullptr) CloseHandle(held);
-  Step("AcquireInstanceGuard " + Quoted(name),
-       exists ? "already exists (a launcher runs and holds it)"
-              : "created (no launcher holds it; looked at, not created)");
-  return exists ? GuardResult::AlreadyExists : GuardResult::Created;
+  // Only opened, never created: one that the explanation made would keep the
+  // next launcher out. The launcher's CreateSemaphoreA asks an existing
+  // semaphore for all access (CreateSemaphore, lpName), so the explanation
+  // asks for the same and meets the guard as the launcher will.
+  const HANDLE held = OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, name);
+  const DWORD error = GetLastError();
+  const std::string asked = "AcquireInstanceGuard " + Quoted(name);
+  if (held != nullptr) {
+    CloseHandle(held);
+    Step(asked, "already exists (a launcher runs and holds it)");
+    return GuardResult::AlreadyExists;
+  }
+  if (error == ERROR_FILE_NOT_FOUND) {
+    Step(asked, "created (no launcher holds it; looked at, not created)");
+    Fact("OpenSemaphoreA, all access: error 2 (no object of that name)");
+    return GuardResult::Created;
+  }
+  Step(asked, "fails (the launcher cannot take the guard and ends silently)");
+  Fact("OpenSemaphoreA, all access: error " + std::to_string(error) +
+       (error == ERROR_ACCESS_DENIED
+            ? " (access denied: it lets this user only wait on it, as an elevated "
+              "launcher's does)"
+        : error == ERROR_INVALID_HANDLE ? " (another kind of object holds the name)"
+                                        : ""));
+  return GuardResult::Failed;
 }
 
 void ExplainingOperations::ShowMessage(const char* text, const char* caption) {
@@ -256,7 +272,7 @@ bool ExplainingOperations::ResolveShortcut(const char* shortcutPath, PlatformPat
   }
   if (!facts.x86Target.empty()) {
     Fact("the \"(x86)\" correction: " + Quoted(Utf8(facts.x86Target.c_str())) +
-         " names nothing; the native path is taken, before the resolution");
+         " names nothing; the native file is taken as it is, unresolved");
   }
   if (facts.resolution != kNotAsked) {
     Fact("Resolve: " + Hex(facts.resolution) +
@@ -271,7 +287,7 @@ bool ExplainingOperations::ResolveShortcut(const char* shortcutPath, PlatformPat
     Fact("the \"(x86)\" correction of the working directory: " +
          Quoted(Utf8(facts.x86Directory.c_str())) + " names nothing; the native folder is taken");
   }
-  if (!resolved && facts.resolution == kNotAsked && !facts.advertised) {
+  if (!resolved && facts.resolution == kNotAsked && !facts.advertised && facts.x86Target.empty()) {
     Fact("the file could not be read as a shortcut");
   }
   if (resolved && windows_.ShortcutDirectory().empty()) {

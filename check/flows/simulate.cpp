@@ -164,6 +164,10 @@ std::string Simulate(const MediumTree& medium, const MachineDescription& machine
   return simulated.output;
 }
 
+bool SimulationStarts(const std::string& steps) {
+  return steps.rfind("start: ", 0) == 0 || steps.find("\nstart: ") != std::string::npos;
+}
+
 bool ParseMachineOptions(int argc, const char* const* argv, int first, MachineDescription& machine,
                          std::string& error) {
   for (int i = first; i < argc; ++i) {

@@ -26,6 +26,9 @@ struct MachineDescription {
 // Runs the flow on the medium and returns the steps, one per line.
 std::string Simulate(const MediumTree& medium, const MachineDescription& machine);
 
+// Whether the steps Simulate returned start a program.
+bool SimulationStarts(const std::string& steps);
+
 // Parses the machine options from argv[first] on; false with `error` set when
 // one is unknown or lacks its value.
 bool ParseMachineOptions(int argc, const char* const* argv, int first, MachineDescription& machine,

@@ -22,7 +22,7 @@ std::string OtherSets(const DiscImage& image) {
 }  // namespace
 
 std::vector<Finding> CheckImageBytes(const std::shared_ptr<const ImageBytes>& bytes,
-                                     const std::string& name, const CheckOptions& options) {
+                                     const std::string& name, const JudgeOptions& options) {
   const DiscImage image = ReadDiscImage(bytes);
   if (!image.error.empty()) {
     return {{Severity::Error, "not-a-disc-image", name, "", "",
@@ -48,13 +48,14 @@ std::vector<Finding> CheckImageBytes(const std::shared_ptr<const ImageBytes>& by
          kMasterWithJoliet});
   }
   const MissingNameExplainer explain = ExplainMissingImageName(image);
-  for (Finding& finding : CheckMedium(image.trees.at(image.windows), explain, options)) {
+  for (Finding& finding :
+       CheckMedium(image.trees.at(image.windows), MediumKind::DiscImage, explain, options)) {
     findings.push_back(std::move(finding));
   }
   return findings;
 }
 
-ImageCheck CheckImage(const std::filesystem::path& image, const CheckOptions& options) {
+ImageCheck CheckImage(const std::filesystem::path& image, const JudgeOptions& options) {
   const std::string name = image.filename().string();
   const std::shared_ptr<const ImageBytes> bytes = OpenImageFile(image);
   if (bytes == nullptr) {

@@ -17,9 +17,9 @@ struct ImageCheck {
   std::string refusal;  // when this build does not read images: what to do instead
 };
 
-ImageCheck CheckImage(const std::filesystem::path& image, const CheckOptions& options = {});
+ImageCheck CheckImage(const std::filesystem::path& image, const JudgeOptions& options = {});
 
 // The image's bytes checked (the host build's reader); `name` is the image's
 // file name, as the image's own findings give it.
 std::vector<Finding> CheckImageBytes(const std::shared_ptr<const ImageBytes>& bytes,
-                                     const std::string& name, const CheckOptions& options = {});
+                                     const std::string& name, const JudgeOptions& options = {});

@@ -2,7 +2,7 @@
 // will read the pressed disc, so the image is mounted and its drive checked.
 #include "check/judge/image_check.h"
 
-ImageCheck CheckImage(const std::filesystem::path& image, const CheckOptions&) {
+ImageCheck CheckImage(const std::filesystem::path& image, const JudgeOptions&) {
   return {{},
           image.filename().string() +
               " is a disc image: mount it (Explorer: right-click it, Mount) and check the "

@@ -7,20 +7,24 @@
 
 #include "check/judge/autorun_inf.h"
 #include "check/judge/install_dat.h"
+#include "check/judge/path_names.h"
 #include "check/judge/programs.h"
 
 namespace fs = std::filesystem;
 
-std::vector<Finding> CheckMedium(const MediumTree& medium, const MissingNameExplainer& explain,
-                                 const CheckOptions& options) {
-  MediumFindings findings(medium, explain, options);
+std::vector<Finding> CheckMedium(const MediumTree& medium, MediumKind kind,
+                                 const MissingNameExplainer& explain, const JudgeOptions& options) {
+  MediumFindings findings(medium, kind, explain, options);
   JudgeInstallDat(findings);
   JudgeAutorunInf(findings);
+  // An image's names are what mastering made of them: the image's own
+  // checks tell of those.
+  if (kind == MediumKind::Folder) JudgePathNames(findings);
   JudgePrograms(findings);
   return findings.Take();
 }
 
-std::vector<Finding> CheckMedium(const fs::path& medium, const CheckOptions& options) {
+std::vector<Finding> CheckMedium(const fs::path& medium, const JudgeOptions& options) {
   std::error_code error;
   if (!fs::is_directory(medium, error)) {
     return {{Severity::Error, "no-medium", "", "", "",
@@ -32,5 +36,5 @@ std::vector<Finding> CheckMedium(const fs::path& medium, const CheckOptions& opt
     return {{Severity::Error, "unreadable", "", "", "", "the medium folder cannot be read",
              "the launcher could not read install.dat from it either", "make the folder readable"}};
   }
-  return CheckMedium(FolderTree(medium), nullptr, options);
+  return CheckMedium(FolderTree(medium), MediumKind::Folder, nullptr, options);
 }

@@ -1,5 +1,6 @@
 // The checks of a medium: install.dat as the launcher reads it, the programs
-// it names, and autorun.inf, on a folder or on the tree of a disc image.
+// it names, autorun.inf, and before mastering the names themselves, on a
+// folder or on the tree of a disc image.
 #pragma once
 
 #include <filesystem>
@@ -11,7 +12,7 @@
 
 // A folder: it must exist and be readable.
 std::vector<Finding> CheckMedium(const std::filesystem::path& medium,
-                                 const CheckOptions& options = {});
-std::vector<Finding> CheckMedium(const MediumTree& medium,
+                                 const JudgeOptions& options = {});
+std::vector<Finding> CheckMedium(const MediumTree& medium, MediumKind kind,
                                  const MissingNameExplainer& explain = nullptr,
-                                 const CheckOptions& options = {});
+                                 const JudgeOptions& options = {});

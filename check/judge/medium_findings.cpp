@@ -1,25 +1,25 @@
 // The findings of one medium, and the two ways a missing name is told.
 #include "check/judge/medium_findings.h"
 
-void MediumFindings::Add(Severity severity, std::string code, const std::string& file,
-                         const std::string& section, const std::string& key, std::string problem,
-                         std::string consequence, std::string action) {
+Finding& MediumFindings::Add(Severity severity, std::string code, const std::string& file,
+                             const std::string& section, const std::string& key,
+                             std::string problem, std::string consequence, std::string action) {
   findings_.push_back({severity, std::move(code), file, section, key, std::move(problem),
                        std::move(consequence), std::move(action)});
+  return findings_.back();
 }
 
-void MediumFindings::AddMissing(Severity severity, const char* code, const std::string& file,
-                                const std::string& section, const std::string& key,
-                                const std::string& name, std::string problem,
-                                std::string consequence, std::string action) {
+Finding& MediumFindings::AddMissing(Severity severity, const char* code, const std::string& file,
+                                    const std::string& section, const std::string& key,
+                                    const std::string& name, std::string problem,
+                                    std::string consequence, std::string action) {
   std::optional<MissingName> why = explain_ ? explain_(name) : std::nullopt;
   if (why) {
-    Add(severity, std::move(why->code), file, section, key, std::move(why->problem),
-        std::move(consequence), std::move(why->action));
-    return;
+    return Add(severity, std::move(why->code), file, section, key, std::move(why->problem),
+               std::move(consequence), std::move(why->action));
   }
-  Add(severity, code, file, section, key, std::move(problem), std::move(consequence),
-      std::move(action));
+  return Add(severity, code, file, section, key, std::move(problem), std::move(consequence),
+             std::move(action));
 }
 
 std::string MediumFindings::MissingAtRoot(const char* name) const {

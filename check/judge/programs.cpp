@@ -14,9 +14,7 @@
 #include <map>
 #include <set>
 
-#include "check/judge/autorun_inf.h"
 #include "check/read/image_tree.h"
-#include "check/read/ini_reader.h"
 #include "check/read/program_reader.h"
 
 namespace {
@@ -80,34 +78,39 @@ std::string StartOf(const Program& program) {
   return "a start of it";
 }
 
-// The programs the launcher starts, then every other .exe and .dll.
-std::vector<Program> ProgramsOf(const MediumTree& medium) {
+// The role of a program the medium names: the launcher autorun.inf starts,
+// or one install.dat gives the launcher to start.
+std::optional<Role> RoleOf(const NamedPath& named) {
+  const struct {
+    const char* file;
+    const char* key;
+    Role role;
+  } kRoles[] = {{"autorun.inf", "open", Role::Launcher},
+                {"autorun.inf", "shellexecute", Role::Launcher},
+                {"install.dat", "SetupPath", Role::Setup},
+                {"install.dat", "RunFirst", Role::RunFirst},
+                {"install.dat", "Installed", Role::Installed}};
+  for (const auto& row : kRoles) {
+    if (named.file == row.file && named.key == row.key) return row.role;
+  }
+  return std::nullopt;
+}
+
+// The programs the launcher starts, as install.dat and autorun.inf name
+// them, then every other .exe and .dll.
+std::vector<Program> ProgramsOf(const MediumTree& medium, const std::vector<NamedPath>& named) {
   std::vector<Program> programs;
-  const auto add = [&](const std::optional<std::string>& path, Role role, const char* section,
-                       const char* key) {
+  const auto add = [&](const std::optional<std::string>& path, Role role,
+                       const std::string& section, const std::string& key) {
     if (!path) return;
     for (Program& known : programs) {
       if (known.path == *path) return;  // the first, strongest role counts
     }
     programs.push_back({*path, role, section, key});
   };
-  add(LauncherOnMedium(medium), Role::Launcher, "autorun", "open");
-  if (const std::optional<std::string> dat = FindInTree(medium, kInstallDat)) {
-    std::string bytes;
-    bool cut = false;
-    if (medium.ReadStart(*dat, kInstallDatLimit, bytes, cut)) {
-      const IniDocument document = ParseIni(bytes);
-      const struct {
-        Role role;
-        const char* section;
-        const char* key;
-      } keys[] = {{Role::Setup, "Config", "SetupPath"},
-                  {Role::RunFirst, "AppRun", "RunFirst"},
-                  {Role::Installed, "AppRun", "Installed"}};
-      for (const auto& named : keys) {
-        const std::string value = ReadIniValue(document, named.section, named.key);
-        if (!value.empty()) add(FindInTree(medium, value), named.role, named.section, named.key);
-      }
+  for (const Role role : {Role::Launcher, Role::Setup, Role::RunFirst, Role::Installed}) {
+    for (const NamedPath& path : named) {
+      if (RoleOf(path) == role) add(FindInTree(medium, path.path), role, path.section, path.key);
     }
   }
   std::vector<std::string> others;
@@ -275,6 +278,14 @@ struct Group {
   std::vector<std::string> names;
 };
 
+// A finding about several programs has the first as its file, so that a
+// report locates it in one file, and names the others after its problem.
+std::string Names(const std::vector<std::string>& names);
+std::string AlsoNamed(const std::vector<std::string>& names) {
+  if (names.size() < 2) return "";
+  return " (also " + Names(std::vector<std::string>(names.begin() + 1, names.end())) + ")";
+}
+
 std::string Names(const std::vector<std::string>& names) {
   std::string text;
   for (std::size_t i = 0; i < names.size() && i < kNamesShown; ++i) {
@@ -291,7 +302,7 @@ class ProgramsJudge {
   explicit ProgramsJudge(MediumFindings& findings) : findings_(findings) {}
 
   void Run() {
-    const std::vector<Program> programs = ProgramsOf(findings_.Medium());
+    const std::vector<Program> programs = ProgramsOf(findings_.Medium(), findings_.Named());
     std::vector<std::string> paths;
     for (const Program& program : programs) paths.push_back(program.path);
     std::map<std::string, ProgramFacts> facts;
@@ -300,7 +311,9 @@ class ProgramsJudge {
     });
     for (const Program& program : programs) Judge(program, facts[program.path]);
     for (const auto& [code, group] : groups_) {
-      Add(group.fault.severity, "", "", Names(group.names), group.fault);
+      Fault fault = group.fault;
+      fault.problem += AlsoNamed(group.names);
+      Add(fault.severity, "", "", group.names.front(), fault);
     }
     NameSigners();
   }
@@ -351,9 +364,10 @@ class ProgramsJudge {
   // signer, and one when the programs have several.
   void NameSigners() {
     for (const auto& [name, signer] : signers_) {
-      findings_.Add(Severity::Note, "signer", Names(signer.names), "", "",
+      findings_.Add(Severity::Note, "signer", signer.names.front(), "", "",
                     "signed by \"" + name.first + "\", issued by \"" + name.second + "\"" +
-                        (signer.validTo.empty() ? "" : ", valid to " + signer.validTo + " UTC"),
+                        (signer.validTo.empty() ? "" : ", valid to " + signer.validTo + " UTC") +
+                        AlsoNamed(signer.names),
                     "whether a given Windows trusts the root of that issuer is that Windows' "
                     "own: this check cannot know it (an untrusted root is blocked like an "
                     "unsigned program)",
@@ -367,8 +381,9 @@ class ProgramsJudge {
         names += (names.empty() ? "\"" : ", \"") + name.first + "\"";
         programs.insert(programs.end(), signer.names.begin(), signer.names.end());
       }
-      findings_.Add(Severity::Note, "several-signers", Names(programs), "", "",
-                    "the programs have " + std::to_string(signers_.size()) + " signers: " + names,
+      findings_.Add(Severity::Note, "several-signers", programs.front(), "", "",
+                    "the programs have " + std::to_string(signers_.size()) + " signers: " + names +
+                        AlsoNamed(programs),
                     "each signer's reputation counts on its own",
                     "sign every program with one certificate");
     }

@@ -1,5 +1,7 @@
 // What each finding's code means, for --help.
 #pragma once
 
-// The --help text's list of findings.
-const char* FindingsHelp();
+#include <string>
+
+// The --help text's list of findings, from the table of codes.
+std::string FindingsHelp();

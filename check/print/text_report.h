@@ -1,13 +1,18 @@
-// Findings as text lines, and the exit status they make.
+// Findings as text lines, one a finding, and a summary line a medium.
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "check/judge/finding.h"
+#include "check/print/report.h"
 
-// 1 when a finding is an error or a warning, else 0: the checker's exit status.
-int FindingsStatus(const std::vector<Finding>& findings);
-
-// One line: severity, file, section and key, problem, consequence, action.
+// One line: severity, file (and line), section and key, problem,
+// consequence, action, and the code.
 std::string FormatFinding(const Finding& finding);
+
+// "1 error, 2 warnings, 0 notes".
+std::string FormatCounts(const FindingCounts& counts);
+
+// Every finding's line (named by its medium when there are several), then a
+// summary line for each medium, and the total when there are several.
+std::string TextReport(const Report& report);

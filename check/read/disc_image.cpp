@@ -1,12 +1,14 @@
 // Which volumes the image declares, from its volume descriptors (the
 // libraries read trees, but do not say whether a Joliet set was there, nor
-// whether the image is shorter than its volume), then each tree read by its
-// library.
+// whether the image is shorter than its volume), then each tree read: the
+// primary and Rock Ridge names by libarchive, UDF by libudfread, and Joliet,
+// whose names libarchive cuts at 103 characters, from its own records.
 #include "check/read/disc_image.h"
 
 #include <cstring>
 
 #include "check/read/iso9660_tree.h"
+#include "check/read/joliet_tree.h"
 #include "check/read/udf_tree.h"
 
 namespace {
@@ -19,6 +21,7 @@ constexpr std::uint64_t kMaxDescriptors = 64;
 struct Volumes {
   bool primary = false;
   bool joliet = false;
+  std::uint64_t jolietSector = 0;  // its descriptor's
   bool udf = false;
   std::uint64_t declaredBytes = 0;  // the primary volume's size
 };
@@ -49,7 +52,10 @@ Volumes ReadDescriptors(const ImageBytes& bytes) {
         const std::uint32_t blockSize = descriptor[128] | std::uint32_t{descriptor[129]} << 8;
         volumes.declaredBytes = std::uint64_t{Little32(descriptor + 80)} * blockSize;
       }
-      if (descriptor[0] == 2 && IsJoliet(descriptor)) volumes.joliet = true;
+      if (descriptor[0] == 2 && IsJoliet(descriptor) && !volumes.joliet) {
+        volumes.joliet = true;
+        volumes.jolietSector = sector;
+      }
     } else if (std::memcmp(id, "NSR02", 5) == 0 || std::memcmp(id, "NSR03", 5) == 0) {
       volumes.udf = true;
     } else if (std::memcmp(id, "BEA01", 5) != 0 && std::memcmp(id, "TEA01", 5) != 0 &&
@@ -66,6 +72,14 @@ bool ReadIsoNames(const std::shared_ptr<const ImageBytes>& bytes, IsoNames names
   bool rockRidge = false;
   if (!ReadIso9660Tree(bytes, names, tree, image.error, rockRidge)) return false;
   if (names != IsoNames::RockRidge || rockRidge) image.trees.emplace(set, std::move(tree));
+  return true;
+}
+
+bool ReadJoliet(const std::shared_ptr<const ImageBytes>& bytes, std::uint64_t sector,
+                DiscImage& image) {
+  ImageTree tree;
+  if (!ReadJolietTree(bytes, sector, tree, image.error)) return false;
+  image.trees.emplace(NameSet::Joliet, std::move(tree));
   return true;
 }
 
@@ -102,10 +116,10 @@ DiscImage ReadDiscImage(const std::shared_ptr<const ImageBytes>& bytes) {
     if (!ReadUdfTree(bytes, tree, image.error)) return image;
     image.trees.emplace(NameSet::Udf, std::move(tree));
   }
-  const bool isoRead =
-      volumes.primary && ReadIsoNames(bytes, IsoNames::Primary, NameSet::Iso9660, image) &&
-      (!volumes.joliet || ReadIsoNames(bytes, IsoNames::Joliet, NameSet::Joliet, image)) &&
-      ReadIsoNames(bytes, IsoNames::RockRidge, NameSet::RockRidge, image);
+  const bool isoRead = volumes.primary &&
+                       ReadIsoNames(bytes, IsoNames::Primary, NameSet::Iso9660, image) &&
+                       (!volumes.joliet || ReadJoliet(bytes, volumes.jolietSector, image)) &&
+                       ReadIsoNames(bytes, IsoNames::RockRidge, NameSet::RockRidge, image);
   if (volumes.primary && !isoRead) {
     // Windows reads a bridge disc's UDF tree alone: a broken ISO 9660 part
     // leaves it readable, but its names cannot be compared.

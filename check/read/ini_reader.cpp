@@ -81,7 +81,10 @@ IniDocument ParseIni(std::string_view bytes) {
   for (int number = 1; !rest.empty(); ++number) {
     const std::size_t end = rest.find_first_of(U"\r\n");
     std::u32string_view line = TrimIniBlanks(rest.substr(0, end));
-    rest.remove_prefix(end == std::u32string_view::npos ? rest.size() : end + 1);
+    std::size_t next = end == std::u32string_view::npos ? rest.size() : end + 1;
+    // CR LF is one line's end: the lines are numbered as an editor shows them.
+    if (next < rest.size() && rest[end] == U'\r' && rest[next] == U'\n') ++next;
+    rest.remove_prefix(next);
     if (line.empty()) continue;
     const std::size_t close = line.rfind(U']');
     if (line.front() == U'[' && close != std::u32string_view::npos) {

@@ -87,6 +87,7 @@ Layout BuildLayout() {
       {layout.bin + "autorun_network.exe", layout.medium + "autorun_network.exe"},
       {layout.bin + "autorun_windows_resolution.exe",
        layout.medium + "autorun_windows_resolution.exe"},
+      {layout.bin + "autorun_x86_resolution.exe", layout.medium + "autorun_x86_resolution.exe"},
       {recorder, layout.work + "Share\\setup\\setup.exe"},
       {layout.bin + "autorun-signed.exe", layout.medium + "autorun-signed.exe"},
       {recorder, layout.medium + "setup\\setup.exe"},
@@ -290,6 +291,41 @@ RunningProgram::RunningProgram(const std::string& path, Hold& hold)
   // Once it has written its record it runs, with its modules loaded.
   ok_ = process_.Started() && WaitForRecord(path, 10000).has_value();
   DeleteFileA(RecordFile(path).c_str());
+}
+
+namespace {
+
+HANDLE NewReleaseEvent(std::string& name) {
+  name = UniqueName("AutorunE2EGuardRelease");
+  return CreateEventA(nullptr, TRUE, FALSE, name.c_str());
+}
+
+}  // namespace
+
+ForeignGuard::ForeignGuard(const char* how)
+    : release_(NewReleaseEvent(releaseName_)),
+      process_(TheLayout().bin + "foreign_guard.exe",
+               std::string(how) + " " + kGuardName + " " + releaseName_) {
+  // Taken once the name names something: a semaphore this process may wait
+  // on, or an object of another kind.
+  const DWORD start = GetTickCount();
+  while (release_ != nullptr && process_.Started() && !process_.HasEnded(0) &&
+         GetTickCount() - start < Patience(10000)) {
+    const HANDLE seen = OpenSemaphoreA(SYNCHRONIZE, FALSE, kGuardName);
+    if (seen != nullptr || GetLastError() == ERROR_INVALID_HANDLE) {
+      if (seen != nullptr) CloseHandle(seen);
+      ok_ = true;
+      return;
+    }
+    Sleep(20);
+  }
+}
+
+ForeignGuard::~ForeignGuard() {
+  if (release_ == nullptr) return;
+  SetEvent(release_);
+  process_.Finish(5000);
+  CloseHandle(release_);
 }
 
 FileCopy::FileCopy(const std::string& from, const std::string& to, const std::string& restoreFrom)

@@ -111,6 +111,25 @@ class TitledWindow : Scope {
   HWND window_;
 };
 
+// The launcher's single-instance guard.
+constexpr char kGuardName[] = "TavikAutorun_DemoVersion";
+
+// foreign_guard.exe holding the guard's name as `how` says ("wait-only": the
+// semaphore, which others may only wait on; "mutex": a mutex) while this
+// lives: past the launcher's end, which must not take the guard on release.
+class ForeignGuard : Scope {
+ public:
+  explicit ForeignGuard(const char* how);
+  ~ForeignGuard();
+  bool Ok() const { return ok_; }
+
+ private:
+  std::string releaseName_;
+  HANDLE release_;
+  StartedProcess process_;
+  bool ok_ = false;
+};
+
 // A stand-in program that runs until the hold is released; its record is
 // taken away once it has started, so that it does not count as started by
 // the launcher.

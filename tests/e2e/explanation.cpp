@@ -138,7 +138,7 @@ MachineSnapshot MachineSnapshot::Take(const std::string& unInstKey) {
     snapshot.processes.insert(std::to_string(process.th32ProcessID) + ' ' + process.szExeFile);
   }
   CloseHandle(processes);
-  const HANDLE guard = OpenSemaphoreA(SYNCHRONIZE, FALSE, "TavikAutorun_DemoVersion");
+  const HANDLE guard = OpenSemaphoreA(SYNCHRONIZE, FALSE, kGuardName);
   snapshot.guardHeld = guard != nullptr;
   if (guard != nullptr) CloseHandle(guard);
   return snapshot;

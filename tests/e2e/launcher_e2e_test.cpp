@@ -55,6 +55,9 @@ constexpr char kSigned[] = "autorun-signed.exe";
 // The shell's link object resolves as Windows documents: a target that names
 // nothing fails the resolution, where Wine's always succeeds.
 constexpr char kWindowsResolution[] = "autorun_windows_resolution.exe";
+// The same, and a resolution hands back the target the link was loaded with,
+// as Windows' may give a 32-bit reader the "(x86)" view again.
+constexpr char kX86Resolution[] = "autorun_x86_resolution.exe";
 // The checker whose trust verdict is Windows': a signature that chains to a
 // root this machine does not trust is refused, where Wine's accepts it.
 constexpr char kWindowsTrust[] = "autorun-check_windows_trust.exe";
@@ -145,6 +148,8 @@ struct Case {
   Case& Running(const char* path) { return running = path, *this; }
   Case& With(Psapi kind) { return psapi = kind, *this; }
   Case& WhileFirstWaits() { return whileFirstWaits = true, *this; }
+  // The guard's name held by foreign_guard.exe (e2e_harness.h).
+  Case& GuardTakenBy(const char* how) { return foreignGuard = how, *this; }
   Case& CodePage932() { return codePage932 = true, *this; }
   // autorun-check --explain runs first, from the medium's root, in the same
   // state: it must predict what the launcher then does, and change nothing.
@@ -207,6 +212,7 @@ struct Case {
   std::string running;
   Psapi psapi = Psapi::System;
   bool whileFirstWaits = false;
+  const char* foreignGuard = nullptr;
   bool codePage932 = false;
   bool explained = false;
   std::string checker = "autorun-check.exe";
@@ -366,11 +372,20 @@ const Case kStarts[] = {
         .Placed(kX86Product)
         .Starts(kX86Product, kX86Folder, "A;B;", kWaits),
     // Windows' resolution fails for a target that names nothing, so under
-    // WOW64 the "(x86)" path is corrected before it. The twin, which runs
-    // under no WOW64, corrects nothing: its resolution fails, and nothing
-    // starts.
+    // WOW64 the "(x86)" path is corrected before it, and a native file found
+    // so is not resolved at all: a resolution that hands the "(x86)" target
+    // back (the x86 variant) cannot undo it. Wine's resolution does neither.
+    // The twin, which runs under no WOW64, corrects nothing: its resolution
+    // fails, and nothing starts.
     Case("windows-resolution-x86-target-missing-starts-the-native-product")
         .Launcher(kWindowsResolution)
+        .StoredLink(kKnownFolderBlock)
+        .Target(kX86Product)
+        .LinkStartsIn(kX86Folder)
+        .Placed(kNativeProduct)
+        .StartsUnderWow64(kNativeProduct, kNativeFolder, "A;B;", kWaits),
+    Case("x86-resolution-gives-the-x86-target-back-starts-the-native-product")
+        .Launcher(kX86Resolution)
         .StoredLink(kKnownFolderBlock)
         .Target(kX86Product)
         .LinkStartsIn(kX86Folder)
@@ -490,6 +505,13 @@ const Case kRefusals[] = {
         .NotInstalled()
         .WhileFirstWaits()
         .Shows("Autorun", kLauncherRunning),
+    // The guard's name held where the launcher's CreateSemaphoreA, which asks
+    // an existing semaphore for all access, gets no handle: the launcher ends
+    // silently, as the explanation predicts. On Windows an elevated
+    // launcher's guard is so to a standard user's; Wine elevates nothing, so
+    // a semaphore that lets others only wait on it stands in for it.
+    Case("guard-others-may-only-wait-on-ends-silently").Explained().GuardTakenBy("wait-only"),
+    Case("guard-name-held-by-a-mutex-ends-silently").Explained().GuardTakenBy("mutex"),
     Case("setup-window-present").Explained().SetupWindow().Shows("WARNING", kSetupRunning),
     Case("product-running").Explained().Running(kProduct).Shows("WARNING", kProductRunning),
     Case("product-running-matched-by-folder-name")
@@ -645,6 +667,9 @@ struct Machine {
       if (!programs.emplace_back(Expand(path)).Ok()) problems += "placed program; ";
     }
     if (c.setupWindow && !window.emplace(kSetupTitle).Ok()) problems += "setup window; ";
+    if (c.foreignGuard != nullptr && !guard.emplace(c.foreignGuard).Ok()) {
+      problems += "guard's name; ";
+    }
     if (!c.running.empty() && !running.emplace(Expand(c.running), hold).Ok()) {
       problems += "running product; ";
     }
@@ -711,6 +736,7 @@ struct Machine {
   std::list<ProgramCopy> programs;
   std::optional<TitledWindow> window;
   std::optional<RunningProgram> running;
+  std::optional<ForeignGuard> guard;
   std::optional<SystemLibrarySwap> swapped;
   std::optional<SystemLibrarySwap> installerSwapped;
   std::list<FileCopy> planted;

@@ -4,6 +4,12 @@
 // (IShellLink::Resolve: "Otherwise, it returns an HRESULT error code"); Wine's
 // Resolve always succeeds. Everything else is the real object's.
 //
+// Built with AUTORUN_RESOLVE_GIVES_LOADED_TARGET (autorun_x86_resolution.exe),
+// a resolution that succeeds then hands back the target the link named as
+// loaded, whatever was set since: as Windows' may from the folder blocks of a
+// link read as the shell reads it, which give a 32-bit reader the "(x86)"
+// view again. Wine's keeps what was set.
+//
 // It runs inside a launcher without the C++ run-time: one object, made
 // without the heap, serves the launcher's single resolution.
 #include <objbase.h>
@@ -53,12 +59,19 @@ class WindowsResolution final : public IShellLinkW {
     if (GetFileAttributesW(target) == INVALID_FILE_ATTRIBUTES) {
       return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
     }
-    return real_->Resolve(window, flags);
+    const HRESULT resolved = real_->Resolve(window, flags);
+#ifdef AUTORUN_RESOLVE_GIVES_LOADED_TARGET
+    if (SUCCEEDED(resolved) && loaded_[0] != 0) real_->SetPath(loaded_);
+#endif
+    return resolved;
   }
 
   HRESULT STDMETHODCALLTYPE GetPath(LPWSTR file, int size, WIN32_FIND_DATAW* found,
                                     DWORD flags) override {
-    return real_->GetPath(file, size, found, flags);
+    const HRESULT result = real_->GetPath(file, size, found, flags);
+    // The first target read is the one the link was loaded with.
+    if (loaded_[0] == 0 && file != nullptr && size > 0) lstrcpynW(loaded_, file, MAX_PATH);
+    return result;
   }
   HRESULT STDMETHODCALLTYPE GetIDList(PIDLIST_ABSOLUTE* list) override {
     return real_->GetIDList(list);
@@ -101,6 +114,7 @@ class WindowsResolution final : public IShellLinkW {
 
  private:
   IShellLinkW* real_ = nullptr;
+  wchar_t loaded_[MAX_PATH] = {};
 };
 #pragma GCC diagnostic pop
 

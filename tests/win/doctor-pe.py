@@ -7,6 +7,7 @@ check's failing rows: doctor-pe.py IN OUT CHANGE, where CHANGE is one of
   console           makes the subsystem the console one
   entry+1           moves the entry point one byte on
   no-tsaware        drops the terminal-server-aware flag
+  seh               drops the flag that says no exception handler is registered
   none              changes nothing"""
 import struct
 import sys
@@ -35,6 +36,8 @@ def main(source, target, change):
         update(optional + 16, "<I", lambda v: v + 1)
     elif change == "no-tsaware":
         update(optional + 70, "<H", lambda v: v & ~0x8000)
+    elif change == "seh":
+        update(optional + 70, "<H", lambda v: v & ~0x0400)
     elif change != "none":
         sys.exit("unknown change: " + change)
     open(target, "wb").write(data)

@@ -63,6 +63,7 @@ dir=d           delay-import directory present
 console         subsystem not Windows GUI
 entry+1         is not the program's entry function
 no-tsaware      header lacks TERMINAL_SERVICE_AWARE
+seh             header lacks NO_SEH
 map:start       CreateProgramProcess comes from CMakeFiles/autorun.dir/objects.a(elevation_required.cpp.obj), not the real direct_start.cpp
 map:link        CreateShellLink comes from CMakeFiles/autorun.dir/objects.a(windows_resolution.cpp.obj), not the real shell_link_object.cpp
 map+libmingwex.a(mingw_pformat.o) linked from outside the project: libmingwex.a(mingw_pformat.o)

@@ -2,7 +2,10 @@
 # Prints autorun.exe's size, imported libraries and header flags; fails over
 # budget, unless it imports exactly the kernel and the registry libraries
 # (any other, or one of them missing), or when its header does not ask for
-# address-space randomisation and data execution prevention. The window-
+# address-space randomisation and data execution prevention, or does not
+# declare that the program registers no structured exception handlers
+# (NO_SEH: it has no SafeSEH table either, so nothing else would tell the
+# loader that none of its addresses may serve as one). The window-
 # manager, shell, component and process-status libraries are loaded at run
 # time, on the roads that need them: a static import of any of them would
 # load it on every start. A budget of "-" skips the size (a signed copy).
@@ -41,7 +44,7 @@ echo "autorun.exe: $size bytes (budget $budget), imports: $imports"
 status=0
 [ "$budget" = - ] || [ "$size" -le "$budget" ] || { echo "over budget"; status=1; }
 [ "$imports" = "$expected" ] || { echo "imports must be exactly: $expected"; status=1; }
-for flag in DYNAMIC_BASE NX_COMPAT; do
+for flag in DYNAMIC_BASE NX_COMPAT NO_SEH; do
   echo "$header" | grep -qw "$flag" || { echo "header lacks $flag"; status=1; }
 done
 echo "$header" | grep -qw TERMINAL_SERVICE_AWARE || { echo "header lacks TERMINAL_SERVICE_AWARE"; status=1; }
