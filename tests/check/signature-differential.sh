@@ -41,6 +41,7 @@ signed.exe: $good digest=SHA-256 $stamped $publisher signatures=1 $valid | verdi
 stamp-broken.exe: $good digest=SHA-256 timestamp=rfc3161 time=? stamp-verified=no $publisher signatures=1 $valid | verdict 0x00000000
 text.exe: $unsigned | verdict 0x800B0003
 unsigned.exe: $unsigned | verdict 0x800B0100
+x64.exe: $good digest=SHA-256 $stamped $publisher signatures=1 $valid | verdict 0x00000000
 ROWS
 
 # The programs' lines only (the folder also holds the certificates), and
