@@ -1,7 +1,7 @@
 # Makes the release bundle autorun-VERSION-win32.zip in OUTPUT: the 32-bit
-# launcher and checker as built, the template autorun.inf and the sample
-# medium's install.dat as templates, the publishers' notes, the license, the notices
-# of the libraries linked into the checker, the changelog, and SHA256SUMS of
+# launcher and checker as built, the commented templates of install.dat and
+# autorun.inf, the publishers' notes, the license, the notices of the
+# libraries linked into the checker, the changelog, and SHA256SUMS of
 # them all, in one folder of the bundle's name. Run by the release target:
 #   cmake -DVERSION=... -DSOURCE=... -DAUTORUN=... -DCHECK=... -DOUTPUT=... -P
 # With -DSIGNED=ON (scripts/release.sh --sign), AUTORUN and CHECK are the
@@ -27,7 +27,7 @@ file(COPY ${SOURCE}/LICENSE ${SOURCE}/THIRD-PARTY-NOTICES.txt ${SOURCE}/CHANGELO
      DESTINATION ${stage} ${mode})
 # The template autorun.inf is the fuller one (label and icon); install.dat
 # is the sample medium's.
-file(COPY ${SOURCE}/examples/templates/autorun.inf ${SOURCE}/examples/medium/install.dat
+file(COPY ${SOURCE}/examples/templates/autorun.inf ${SOURCE}/examples/templates/install.dat
      DESTINATION ${stage}/templates ${mode})
 set(AUTORUN_VERSION ${VERSION})
 # With the line ends Windows' own editors expect.

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "check/judge/byte_order_mark.h"
+#include "check/judge/template_placeholders.h"
 #include "check/read/ini_reader.h"
 
 namespace {
@@ -98,6 +99,7 @@ class AutorunInfJudge {
     const IniDocument document = ParseIni(bytes);
     const MarkEffect mark = CheckByteOrderMark(document, kMarkedAutorunInf, findings_.List());
     NoteUnknownEntries(document, mark.lines);
+    NotePlaceholders(document, kAutorunInf, findings_);
     const IniSection* autorun = FindIniSection(document, "autorun");
     if (autorun == nullptr) {
       if (!mark.Hides("autorun")) {

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "check/judge/byte_order_mark.h"
+#include "check/judge/template_placeholders.h"
 #include "check/read/ini_reader.h"
 #include "launcher/messages.h"
 
@@ -125,6 +126,7 @@ class InstallDatJudge {
     const IniDocument document = ParseIni(bytes);
     const MarkEffect mark = CheckByteOrderMark(document, kMarkedInstallDat, findings_.List());
     CheckSections(document, mark.lines);
+    NotePlaceholders(document, kInstallDat, findings_);
     // A section's absence is told once: by the mark that hides it, or by
     // its own finding; its keys are then not reported one by one.
     if (FindIniSection(document, "Config") == nullptr && !mark.Hides("Config")) {

@@ -151,10 +151,12 @@ const std::string kUsbNote = "2 usb-ignores-open open";
 // every medium of the table.
 const std::string k87 = std::string(83, 'm') + ".exe";
 const std::string k111 = std::string(107, 'n') + ".exe";
-const std::string kTemplateInf = [] {
-  std::ifstream file(fs::path(AUTORUN_SOURCE_DIR) / "examples" / "templates" / "autorun.inf");
+std::string Template(const char* name) {
+  std::ifstream file(fs::path(AUTORUN_SOURCE_DIR) / "examples" / "templates" / name);
   return std::string(std::istreambuf_iterator<char>(file), {});
-}();
+}
+const std::string kTemplateInf = Template("autorun.inf");
+const std::string kTemplateDat = Template("install.dat");
 
 const FindingCase kFindingCases[] = {
     {"good-medium", kGoodDat, "[autorun]\r\nopen=autorun.exe\r\n", {kUsbNote}, 0},
@@ -292,7 +294,22 @@ const FindingCase kFindingCases[] = {
      {"1 icon-index icon", "2 action-unused action", "1 use-autoplay UseAutoPlay",
       "2 unknown-autorun-entry Opne", "2 unknown-autorun-entry ", kUsbNote},
      1},
-    {"release-template", kGoodDat, kTemplateInf, {kUsbNote}, 0},
+    {"release-template",
+     kGoodDat,
+     kTemplateInf,
+     {kUsbNote, "2 template-placeholder label", "2 template-placeholder icon"},
+     0},
+    // Every value of the templates is a placeholder the table knows.
+    {"release-templates-left-unchanged",
+     kTemplateDat,
+     kTemplateInf,
+     {kUsbNote, "2 template-placeholder label", "2 template-placeholder icon",
+      "2 template-placeholder UnInstKey", "2 template-placeholder SetupPath",
+      "2 template-placeholder SetupTitle", "2 template-placeholder ExeName",
+      "2 template-placeholder ProductLink", "2 template-placeholder RunFirst",
+      "2 template-placeholder Installed", "0 no-such-program SetupPath",
+      "0 no-such-program RunFirst", "0 no-such-program Installed"},
+     1},
 };
 
 // A program of the signature rows (tests/signing/make-signed-programs.sh).
@@ -327,7 +344,7 @@ TEST_P(Findings, AreReportedWithTheirSeverity) {
         "extras/" + k111}) {
     medium.Write(program, Program("signed.exe"));
   }
-  medium.Write("product.ico", "icon");
+  medium.Write("YourProduct.ico", "icon");
   if (c.installDat) medium.Write("install.dat", *c.installDat);
   if (c.autorunInf) medium.Write("autorun.inf", *c.autorunInf);
   std::multiset<std::string> seen;
