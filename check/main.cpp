@@ -121,6 +121,8 @@ int RunCheck(const CheckOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Support's way on a user's machine: a double-click explains the medium.
+  if (argc == 1 && StartedByDoubleClick()) return Explain(0, nullptr);
   CheckOptions options;
   std::string problem;
   if (!ParseCheckOptions(argc, argv, options, problem)) return Usage(problem);

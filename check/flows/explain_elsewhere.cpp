@@ -11,3 +11,5 @@ int Explain(int, const char* const*) {
       stderr);
   return 2;
 }
+
+bool StartedByDoubleClick() { return false; }

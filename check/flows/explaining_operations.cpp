@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "check/flows/start_trust.h"
+#include "check/flows/trace.h"
 #include "probes/installation_probe.h"
 #include "probes/running_program_probe.h"
 #include "probes/wow64_process.h"
@@ -22,11 +23,9 @@ constexpr long kNotAsked = 0x7FFFFFFF;
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-void Step(const std::string& asked, const std::string& answer) {
-  std::printf("step: %s -> %s\n", asked.c_str(), answer.c_str());
-}
+void Step(const std::string& asked, const std::string& answer) { TraceStep(asked, answer); }
 // A fact the probe found, under its step.
-void Fact(const std::string& fact) { std::printf("  %s\n", fact.c_str()); }
+void Fact(const std::string& fact) { TraceFact(fact); }
 
 std::string Hex(long value) {
   char text[16];
@@ -135,58 +134,83 @@ GuardResult ExplainingOperations::AcquireInstanceGuard(const char* name) {
   // asks for the same and meets the guard as the launcher will.
   const HANDLE held = OpenSemaphoreA(SEMAPHORE_ALL_ACCESS, FALSE, name);
   const DWORD error = GetLastError();
-  const std::string asked = "AcquireInstanceGuard " + Quoted(name);
+  const std::string asked =
+      "is another launcher running? its guard " + Quoted(name) + " [AcquireInstanceGuard]";
   if (held != nullptr) {
     CloseHandle(held);
-    Step(asked, "already exists (a launcher runs and holds it)");
+    Step(asked, "yes: a launcher runs and holds the guard");
+    Decide(
+        "another launcher is still running: it holds the guard while the setup or the "
+        "product it started runs",
+        "wait until that program ends, or use the one already open");
     return GuardResult::AlreadyExists;
   }
   if (error == ERROR_FILE_NOT_FOUND) {
-    Step(asked, "created (no launcher holds it; looked at, not created)");
-    Fact("OpenSemaphoreA, all access: error 2 (no object of that name)");
+    Step(asked, "no: the launcher would take the guard (only looked at here, not taken)");
+    Fact("[OpenSemaphoreA, all access: error 2, no object of that name]");
     return GuardResult::Created;
   }
-  Step(asked, "fails (the launcher cannot take the guard and ends silently)");
-  Fact("OpenSemaphoreA, all access: error " + std::to_string(error) +
-       (error == ERROR_ACCESS_DENIED
-            ? " (access denied: it lets this user only wait on it, as an elevated "
-              "launcher's does)"
-        : error == ERROR_INVALID_HANDLE ? " (another kind of object holds the name)"
-                                        : ""));
+  const std::string why = error == ERROR_ACCESS_DENIED
+                              ? "it lets this user only wait on it, as an elevated "
+                                "launcher's does"
+                          : error == ERROR_INVALID_HANDLE ? "another kind of object holds the name"
+                                                          : "the system refuses it";
+  Step(asked, "the launcher cannot take its guard, and ends silently");
+  Fact(why + " [OpenSemaphoreA, all access: error " + std::to_string(error) + "]");
+  Decide("another program holds the guard's name " + Quoted(name) + ": " + why,
+         "end that program (a launcher started as administrator, for one), or restart Windows");
   return GuardResult::Failed;
 }
 
 void ExplainingOperations::ShowMessage(const char* text, const char* caption) {
   ++boxes;
-  std::printf("box: caption %s, text %s\n", Quoted(Utf8FromAnsi(caption)).c_str(),
-              Quoted(Utf8FromAnsi(text)).c_str());
+  lastBox = "\"" + Utf8FromAnsi(text) + "\"";
+  TraceLine("box: caption " + Quoted(Utf8FromAnsi(caption)) + ", text " +
+            Quoted(Utf8FromAnsi(text)));
 }
 
 bool ExplainingOperations::GetCurrentDir(PlatformPath& directory) {
   const bool read = windows_.GetCurrentDir(directory);
-  Step("GetCurrentDir", read ? Quoted(Utf8FromAnsi(directory.c_str()))
-                             : "fails (cannot be had, or longer than 259 characters)");
+  Step("the folder it was started in [GetCurrentDir]",
+       read ? Quoted(Utf8FromAnsi(directory.c_str()))
+            : "cannot be had, or is longer than 259 characters: the launcher ends silently");
+  if (!read) {
+    Decide("the folder the launcher was started in has a path too long for it",
+           "start autorun.exe from the medium's root (the drive itself, e.g. E:\\)");
+  }
   return read;
 }
 
 bool ExplainingOperations::ProbeConfigFile(const char* configFilePath) {
   const bool present = windows_.ProbeConfigFile(configFilePath);
-  Step("ProbeConfigFile " + Quoted(Utf8FromAnsi(configFilePath)),
-       present ? "present" : "missing (cannot be opened for reading)");
+  Step("is install.dat there? " + Quoted(Utf8FromAnsi(configFilePath)) + " [ProbeConfigFile]",
+       present ? "yes" : "no: it cannot be opened for reading");
+  if (!present) {
+    Decide(
+        "install.dat cannot be opened in the folder the launcher was started in: it was not "
+        "started from the medium's root, or the medium lacks install.dat",
+        "start autorun.exe from the medium's root; on this machine, explain the medium's drive "
+        "(autorun-check --explain E:\\)");
+  }
   return present;
 }
 
 void ExplainingOperations::ReadConfigValue(const char* section, const char* key,
                                            const char* configFilePath, ValueText& value) {
   windows_.ReadConfigValue(section, key, configFilePath, value);
-  Step(std::string("ReadConfigValue [") + section + "] " + key,
+  Step(std::string("install.dat's [") + section + "] " + key + " [ReadConfigValue]",
        Quoted(Utf8FromAnsi(value.c_str())));
+  if (std::string(section) == "AppRun") directRun_ = true;
 }
 
 bool ExplainingOperations::IsProductInstalled(const char* unInstKey) {
   InstallationFacts facts{};
   const bool installed = ::IsProductInstalled(unInstKey, facts);
-  Step("IsProductInstalled " + Quoted(Utf8FromAnsi(unInstKey)), installed ? "yes" : "no");
+  installed_ = installed;
+  unInstKey_ = Utf8FromAnsi(unInstKey);
+  Step("is the product installed? its uninstall entry " + Quoted(unInstKey_) +
+           " [IsProductInstalled]",
+       installed ? "yes" : "no");
   Fact("entry: HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
        Utf8FromAnsi(unInstKey));
   if (facts.ownView == UninstallEntry::NotAsked) {
@@ -200,8 +224,13 @@ bool ExplainingOperations::IsProductInstalled(const char* unInstKey) {
 
 bool ExplainingOperations::IsWindowTitlePresent(const char* setupTitle) {
   const bool present = windows_.IsWindowTitlePresent(setupTitle);
-  Step("IsWindowTitlePresent " + Quoted(Utf8FromAnsi(setupTitle)),
-       present ? "yes (a top-level window carries the title)" : "no");
+  Step("is the setup's window open? a window titled " + Quoted(Utf8FromAnsi(setupTitle)) +
+           " [IsWindowTitlePresent]",
+       present ? "yes: a top-level window carries the title" : "no");
+  if (present) {
+    Decide("a window titled " + Quoted(Utf8FromAnsi(setupTitle)) + " is open: the setup runs",
+           "finish or close the setup, then start the launcher again");
+  }
   return present;
 }
 
@@ -209,7 +238,9 @@ bool ExplainingOperations::IsProgramRunning(const char* exeName) {
   RunningProgramFacts facts{};
   const int boxesBefore = boxes;
   const bool running = ::IsProgramRunning(exeName, facts, this);
-  Step("IsProgramRunning " + Quoted(Utf8FromAnsi(exeName)), running ? "yes" : "no");
+  Step("is the product running? a program whose path holds " + Quoted(Utf8FromAnsi(exeName)) +
+           " [IsProgramRunning]",
+       running ? "yes" : "no");
   if (boxes != boxesBefore) {
     Fact("process-status library: lacks one of its functions (the box above); no process listed");
   } else if (facts.processesListed == 0) {
@@ -221,6 +252,8 @@ bool ExplainingOperations::IsProgramRunning(const char* exeName) {
   if (running) {
     Fact("matched: process " + std::to_string(facts.processId) + ", " +
          Quoted(Utf8FromAnsi(facts.fileName.c_str())));
+    Decide("the product already runs: " + Quoted(Utf8FromAnsi(facts.fileName.c_str())),
+           "use the product that is open, or close it and start the launcher again");
   }
   return running;
 }
@@ -228,13 +261,20 @@ bool ExplainingOperations::IsProgramRunning(const char* exeName) {
 bool ExplainingOperations::FindProductShortcut(const char* productLink, ValueText& shortcutPath) {
   PlatformPath programsFolder;
   const bool found = ::FindProductShortcut(productLink, shortcutPath, programsFolder);
-  Step("FindProductShortcut " + Quoted(Utf8FromAnsi(productLink)),
-       found ? "found " + Quoted(Utf8FromAnsi(shortcutPath.c_str())) : "not found");
+  Step("is the product's shortcut " + Quoted(Utf8FromAnsi(productLink)) +
+           " in the all-users Programs folder? [FindProductShortcut]",
+       found ? "yes: " + Quoted(Utf8FromAnsi(shortcutPath.c_str())) : "no");
   Fact("all-users Programs folder: " + (programsFolder.empty()
                                             ? std::string("none (the shell gave none)")
                                             : Quoted(Utf8FromAnsi(programsFolder.c_str()))));
   if (!found && !shortcutPath.empty()) {
     Fact("no such file: " + Quoted(Utf8FromAnsi(shortcutPath.c_str())));
+  }
+  if (!found) {
+    Decide("the product is installed, but its shortcut " + Quoted(Utf8FromAnsi(productLink)) +
+               " is not in the all-users Programs folder",
+           "reinstall the product for all users; if it installs its shortcut elsewhere, the "
+           "publisher corrects ProductLink in install.dat");
   }
   return found;
 }
@@ -247,9 +287,15 @@ bool ExplainingOperations::ResolveShortcut(const char* shortcutPath, PlatformPat
   const bool resolved = windows_.ResolveShortcut(shortcutPath, targetPath, workingDirectory, facts);
   const std::string target = Utf8(windows_.ShortcutTarget().c_str());
   const std::string directory = Utf8(windows_.ShortcutDirectory().c_str());
-  Step(
-      "ResolveShortcut " + Quoted(Utf8FromAnsi(shortcutPath)),
-      resolved ? "target " + Quoted(target) + ", working directory " + Quoted(directory) : "fails");
+  Step("what does the shortcut point at? " + Quoted(Utf8FromAnsi(shortcutPath)) +
+           " [ResolveShortcut]",
+       resolved ? "the program " + Quoted(target) + ", started in " + Quoted(directory)
+                : "it cannot be resolved: the launcher ends silently");
+  if (!resolved) {
+    Decide("the product's shortcut " + Quoted(Utf8FromAnsi(shortcutPath)) +
+               " cannot be resolved: the program it names is missing or it is no shortcut",
+           "repair or reinstall the product");
+  }
   const bool underWow64 = RunsUnderWow64();
   if (facts.readUntranslated) {
     Fact(
@@ -275,13 +321,16 @@ bool ExplainingOperations::ResolveShortcut(const char* shortcutPath, PlatformPat
          " names nothing; the native file is taken as it is, unresolved");
   }
   if (facts.resolution != kNotAsked) {
-    Fact("Resolve: " + Hex(facts.resolution) +
-         (facts.resolution < 0 ? " (failed: the target names nothing the shell can find)"
-                               : " (succeeded)"));
+    Fact((facts.resolution < 0 ? "the shell's resolution failed: the target names nothing it "
+                                 "can find"
+                               : "the shell's resolution succeeded") +
+         std::string(" [Resolve: ") + Hex(facts.resolution) + "]");
   }
   if (facts.workingDirectoryStatus != kNotAsked) {
-    Fact("GetWorkingDirectory: " + Hex(facts.workingDirectoryStatus) +
-         (facts.workingDirectoryStatus == S_OK ? "" : " (not S_OK: the launcher ends silently)"));
+    Fact((facts.workingDirectoryStatus == S_OK
+              ? std::string("its \"Start in\" was read")
+              : std::string("its \"Start in\" could not be read: the launcher ends silently")) +
+         " [GetWorkingDirectory: " + Hex(facts.workingDirectoryStatus) + "]");
   }
   if (!facts.x86Directory.empty()) {
     Fact("the \"(x86)\" correction of the working directory: " +
@@ -307,10 +356,16 @@ ProcessHandle ExplainingOperations::StartProgram(const char* workingDirectory,
   const std::string merge = mergeClassPath ? "class path merged" : "class path not merged";
   const bool startable =
       widened && Exists(wideProgram.c_str(), false) && Exists(wideDirectory.c_str(), true);
-  const std::string asked =
-      "StartProgram " + Quoted(program) + " in " + Quoted(directory) + ", " + merge;
+  const std::string asked = "the start of " + Quoted(program) + " in " + Quoted(directory) + ", " +
+                            merge + " [StartProgram]";
   if (!startable) {
-    Step(asked, "fails (no such program or working directory): nothing starts, silently");
+    Step(asked, "fails: no such program or folder; nothing starts, silently");
+    Decide("the program to start, " + Quoted(program) + ", or its folder " + Quoted(directory) +
+               ", does not exist",
+           installed_ && !directRun_
+               ? "repair or reinstall the product"
+               : "start autorun.exe from the medium's root; if it was, the medium lacks the "
+                 "program install.dat names: the publisher corrects it");
     return nullptr;
   }
   // What Windows makes of the start before it happens: a start it blocks or
@@ -321,14 +376,20 @@ ProcessHandle ExplainingOperations::StartProgram(const char* workingDirectory,
   judged = trust.prediction;
   if (judged.outcome == StartOutcome::Blocked || judged.outcome == StartOutcome::Fails) {
     refused = RefusedStart(judged, program);
+    Decide(refused,
+           judged.outcome == StartOutcome::Blocked
+               ? "the publisher signs the program with a certificate Windows trusts; until "
+                 "then it starts only where Smart App Control is off"
+               : "the publisher names a Windows program that this Windows can run");
     return nullptr;
   }
-  std::printf("start: program %s, working directory %s, %s\n", Quoted(program).c_str(),
-              Quoted(directory).c_str(), merge.c_str());
+  TraceLine("start: program " + Quoted(program) + ", working directory " + Quoted(directory) +
+            ", " + merge);
   started = program;
   startedIn = directory;
+  DecideStart();
   if (!mergeClassPath) {
-    std::printf("classpath: %s (this process's, not merged)\n", OwnClassPath().c_str());
+    TraceLine("classpath: " + OwnClassPath() + " (this process's, not merged)");
     return &startedMark_;
   }
   static ClassPathFacts facts{};
@@ -343,19 +404,41 @@ ProcessHandle ExplainingOperations::StartProgram(const char* workingDirectory,
   }
   Fact("this process's: " + OwnClassPath());
   if (changed) {
-    std::printf("classpath: CLASSPATH=%s\n", Quoted(Utf8(joined.c_str())).c_str());
+    TraceLine("classpath: CLASSPATH=" + Quoted(Utf8(joined.c_str())));
   } else {
-    std::printf("classpath: %s unchanged (%s)\n", OwnClassPath().c_str(),
-                facts.storedRead ? "it holds the stored class path already, or the joined one "
-                                   "would not fit"
-                                 : "nothing stored for the user");
+    TraceLine("classpath: " + OwnClassPath() + " unchanged (" +
+              (facts.storedRead ? "it holds the stored class path already, or the joined one "
+                                  "would not fit"
+                                : "nothing stored for the user") +
+              ")");
   }
   return &startedMark_;
 }
 
 void ExplainingOperations::WaitForProgram(ProcessHandle) {
   waits = true;
-  std::printf("wait: the launcher waits until the program ends\n");
+  TraceLine("wait: the launcher waits until the program ends");
 }
 
 LeadBytePredicate ExplainingOperations::LeadByteTest() { return windows_.LeadByteTest(); }
+
+void ExplainingOperations::Decide(std::string why, std::string toDo) {
+  reason = std::move(why);
+  action = std::move(toDo);
+}
+
+void ExplainingOperations::DecideStart() {
+  if (directRun_) {
+    Decide(std::string("-a on the command line: the direct-run mode starts the medium's ") +
+               (installed_ ? "Installed" : "RunFirst") + " program",
+           "nothing");
+  } else if (installed_) {
+    Decide("the product is installed (its uninstall entry " + Quoted(unInstKey_) +
+               " is there): the launcher starts it through its shortcut",
+           "nothing");
+  } else {
+    Decide("the product is not installed (no uninstall entry " + Quoted(unInstKey_) +
+               " with an UninstallString): the launcher starts its setup",
+           "nothing");
+  }
+}

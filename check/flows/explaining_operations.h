@@ -3,7 +3,8 @@
 // found. Three operations are reports only: the guard is looked at, never
 // created; a box is printed, not shown, and the flow goes on as after the
 // user's OK; a program is printed with its working directory and CLASSPATH,
-// never started. Output is UTF-8, in the line format of --simulate.
+// never started. Lines go to the explanation's trace (trace.h), in UTF-8, in
+// the line format of --simulate, each call's name in brackets.
 #pragma once
 
 #include <string>
@@ -39,10 +40,21 @@ class ExplainingOperations final : public LauncherOperations {
   // happens instead.
   StartPrediction judged;
   std::string refused;
+  // The one reason that decides the run, and what to do about it: the last
+  // step that ended the run, or the start.
+  std::string reason;
+  std::string action;
+  std::string lastBox;  // the text of the last box, quoted
 
  private:
+  void Decide(std::string why, std::string toDo);
+  void DecideStart();
+
   WindowsOperations windows_;
   int startedMark_ = 0;  // what StartProgram hands back for the wait
+  bool installed_ = false;
+  bool directRun_ = false;  // the flow read [AppRun]: -a or /a
+  std::string unInstKey_;
 };
 
 // UTF-8 for printing: of wide text, and of text in the ANSI code page.

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "check/flows/trace.h"
 #include "check/read/program_identity.h"
 #include "platform/system_library.h"
 
@@ -18,7 +19,7 @@ namespace {
 constexpr char kPolicyKey[] = "HKLM\\SYSTEM\\CurrentControlSet\\Control\\CI\\Policy";
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-void Fact(const std::string& fact) { std::printf("  %s\n", fact.c_str()); }
+void Fact(const std::string& fact) { TraceFact(fact); }
 
 std::string Hex(unsigned long value) {
   char text[16];

@@ -36,6 +36,10 @@ void ReadPrediction(Prediction& prediction) {
           line.rfind("classpath: CLASSPATH unset", 0) == 0 ? "(unset)" : QuotedAfter(line, 0);
     } else if (line.rfind("wait: ", 0) == 0) {
       prediction.waits = true;
+    } else if (line.rfind("verdict: ", 0) == 0 && prediction.verdict.empty()) {
+      prediction.verdict = line.substr(9);
+    } else if (line.rfind("outcome: ", 0) == 0) {
+      prediction.outcome = line.substr(9);
     }
   }
 }

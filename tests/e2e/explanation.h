@@ -19,6 +19,8 @@ struct Prediction {
   std::string cwd;
   std::string classPath;  // as a started program's record gives it: "(unset)" when unset
   bool waits = false;
+  std::string verdict;  // the first line's, after "verdict: "
+  std::string outcome;  // the last line's, after "outcome: "
 };
 
 // Runs the checker beside this test program (`checker`, a file name) with

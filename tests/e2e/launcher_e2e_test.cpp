@@ -762,6 +762,10 @@ void ExpectOutcome(const Case& c, const StartedProcess& launcher, Hold& hold,
   const std::string explained = prediction ? "\nthe explanation:\n" + prediction->output : "";
   if (prediction) {
     EXPECT_EQ(prediction->boxes, seen) << explained;
+    // Support reads the verdict first: it is the outcome the trace ends in.
+    EXPECT_EQ(prediction->output.rfind("verdict: ", 0), 0u) << explained;
+    EXPECT_EQ(prediction->verdict, prediction->outcome) << explained;
+    EXPECT_NE(prediction->outcome, "") << explained;
     for (const std::string& text : c.explanationHolds) {
       EXPECT_NE(prediction->output.find(text), std::string::npos) << text << explained;
     }
@@ -862,7 +866,10 @@ TEST_P(LauncherOnMedium, ShowsStartsAndWaitsAsExpected) {
   std::optional<Prediction> prediction;
   if (c.explained) {
     const MachineSnapshot before = MachineSnapshot::Take(kUnInstKey);
-    prediction = RunChecker("--explain" + (c.tail.empty() ? "" : " -- " + c.tail), root, c.checker);
+    // As support runs it: the medium's drive given (a drive's root has no
+    // blank to quote).
+    prediction =
+        RunChecker("--explain " + root + (c.tail.empty() ? "" : " -- " + c.tail), root, c.checker);
     EXPECT_TRUE(MachineSnapshot::Take(kUnInstKey) == before)
         << "the explanation changed the machine:\n"
         << prediction->output;
@@ -902,6 +909,20 @@ TEST(Explanation, RefusesBadUsageInOneLine) {
         << arguments << "\n"
         << refused.output;
   }
+}
+
+// Given no medium, from a folder without install.dat, the explanation looks
+// for the medium on the drives: the suite's medium is the root of R:.
+TEST(Explanation, FindsTheMediumOnItsDrive) {
+  Hold hold;
+  const Machine machine(Case("medium-found-on-its-drive"), hold);
+  ASSERT_EQ(machine.problems, "");
+  const Prediction found = RunChecker("--explain", TheLayout().work);
+  std::string output = found.output;
+  output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+  EXPECT_NE(found.exitCode, 2u) << output;
+  EXPECT_NE(output.find("medium: " + TheLayout().medium + "\nverdict: "), std::string::npos)
+      << output;
 }
 
 std::string TestName(const testing::TestParamInfo<Case>& info) {
