@@ -111,6 +111,12 @@ const std::vector<FindingCode>& FindingCodes() {
       {"name-characters", Severity::Warning, "a name in a path is one Windows does not allow",
        "Checked before mastering: < > : \" | ? *, control characters, a dot or blank at the "
        "end, or a device name such as CON or NUL. Windows cannot open such a file. Rename it."},
+      {"template-placeholder", Severity::Note,
+       "install.dat or autorun.inf still holds a value of the release's templates",
+       "The templates name a product that does not exist (YourProductUninstallKey, "
+       "setup\\YourSetup.exe, Your Product, ...). The launcher and AutoPlay take such a value "
+       "as written: an UnInstKey left so never finds your product installed. Write your "
+       "product's own value, as the template's comment above the key says."},
       // autorun.inf as AutoPlay reads it.
       {"no-autorun-inf", Severity::Warning, "autorun.inf is missing at the medium's root",
        "The desktop's automatic start of the medium does not start the launcher. Add "
@@ -205,9 +211,9 @@ const std::vector<FindingCode>& FindingCodes() {
        "Each signer's reputation counts on its own. Sign every program with one certificate."},
       // A disc image, read by the names Windows reads (host build).
       {"image-names", Severity::Note, "which of the image's names Windows reads",
-       "UDF where the image has a UDF volume (a bridge disc), else Joliet, else the 8.3 ISO 9660 "
-       "names. The launcher finds the medium's files by these names, and every other check of "
-       "the image uses them."},
+       "UDF where the image has UDF names, else Joliet, else the 8.3 ISO 9660 names. The "
+       "launcher finds the medium's files by these names, and every other check of the image "
+       "uses them."},
       {"no-joliet", Severity::Warning, "the image has neither Joliet nor UDF names",
        "Windows shows every name as an 8.3 upper-case ISO 9660 name: a path of install.dat is "
        "found only where its 8.3 name still matches. Master with -J -joliet-long."},
@@ -221,7 +227,7 @@ const std::vector<FindingCode>& FindingCodes() {
        "from the image. Without the long option: master with -joliet-long, or shorten the "
        "name; with it: shorten the name to the length the image kept."},
       {"cut-in-udf", Severity::Error, "the image's UDF names, which Windows reads, hold a name cut",
-       "genisoimage -udf -J cuts a bridge disc's UDF names where it cuts Joliet's (64, or 103 "
+       "genisoimage -udf -J cuts an image's UDF names where it cuts Joliet's (64, or 103 "
        "with -joliet-long). The cut name is found by the start it kept. Master with "
        "-joliet-long as well, or without -J, or shorten the name as the finding says."},
       {"rock-ridge-only", Severity::Error, "a named file is only in the image's Rock Ridge names",
