@@ -110,23 +110,6 @@ std::string OwnClassPath() {
 
 }  // namespace
 
-std::string Utf8(const wchar_t* text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return "";
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, &bytes[0], size, nullptr, nullptr);
-  bytes.pop_back();
-  return bytes;
-}
-
-std::string Utf8FromAnsi(const char* text) {
-  const int size = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (size <= 1) return "";
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], size);
-  return Utf8(wide.c_str());
-}
-
 GuardResult ExplainingOperations::AcquireInstanceGuard(const char* name) {
   // Only opened, never created: one that the explanation made would keep the
   // next launcher out. The launcher's CreateSemaphoreA asks an existing

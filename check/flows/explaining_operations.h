@@ -11,6 +11,7 @@
 
 #include "app/windows_operations.h"
 #include "check/flows/start_prediction.h"
+#include "check/read/windows_text.h"
 
 class ExplainingOperations final : public LauncherOperations {
  public:
@@ -56,7 +57,3 @@ class ExplainingOperations final : public LauncherOperations {
   bool directRun_ = false;  // the flow read [AppRun]: -a or /a
   std::string unInstKey_;
 };
-
-// UTF-8 for printing: of wide text, and of text in the ANSI code page.
-std::string Utf8(const wchar_t* text);
-std::string Utf8FromAnsi(const char* text);

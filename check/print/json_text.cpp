@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "check/read/name_characters.h"
+
 namespace {
 
 // Windows-1252 at 0x80-0x9F; 0 where it has no character.
@@ -16,18 +18,6 @@ std::string Escaped(unsigned code) {
   char escape[8];
   std::snprintf(escape, sizeof escape, "\\u%04x", code);
   return escape;
-}
-
-// The length of the valid UTF-8 sequence at `at`, or 0.
-std::size_t Utf8At(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  if (lead < 0xC2 || lead > 0xF4) return 0;
-  const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-  if (at + length > text.size()) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((static_cast<unsigned char>(text[at + k]) & 0xC0) != 0x80) return 0;
-  }
-  return length;
 }
 
 }  // namespace
@@ -48,7 +38,7 @@ std::string JsonString(std::string_view text) {
       ++at;
       continue;
     }
-    if (const std::size_t length = Utf8At(text, at)) {
+    if (const std::size_t length = Utf8SequenceAt(text, at)) {
       json.append(text.substr(at, length));
       at += length;
       continue;

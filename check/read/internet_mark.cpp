@@ -6,6 +6,8 @@
 // virtual-disk library, loaded by full path only when asked.
 #include "check/read/internet_mark.h"
 
+#include "check/read/windows_text.h"
+
 #include <windows.h>
 
 #include <virtdisk.h>
@@ -21,15 +23,6 @@ namespace {
 constexpr DWORD kNotVirtualDisk = 0xC03A0015;
 // A mark is a few lines of text; more is not one.
 constexpr DWORD kMarkLimit = 4096;
-
-std::string Utf8(const std::wstring& text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return "";
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &bytes[0], size, nullptr, nullptr);
-  bytes.pop_back();
-  return bytes;
-}
 
 // The ZoneId of the file's Zone.Identifier stream: "[ZoneTransfer]" and a
 // line "ZoneId=N". -1 without a stream, or without such a line.
@@ -107,7 +100,7 @@ void ReadBacking(const std::wstring& root, InternetMark& mark) {
   }
   image += relative;
   mark.backing = DriveBacking::Image;
-  mark.image = Utf8(image);
+  mark.image = Utf8(image.c_str());
   mark.imageZone = ZoneOf(image);
 }
 

@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <string_view>
 
+// The length of the valid UTF-8 sequence at `at` (1 for ASCII), or 0.
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t at);
+
 // The characters of `name`: UTF-8 sequences when all of it is valid UTF-8,
 // else bytes.
 std::size_t NameCharacters(std::string_view name);

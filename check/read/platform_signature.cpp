@@ -16,6 +16,7 @@
 #include "check/read/crypt_decoding.h"
 #include "check/read/platform_signature.h"
 #include "check/read/platform_time_stamp.h"
+#include "check/read/windows_text.h"
 
 namespace {
 
@@ -37,15 +38,6 @@ const char* DigestName(const char* oid) {
     if (std::strcmp(known.oid, oid) == 0) return known.name;
   }
   return oid;
-}
-
-std::string Utf8(const wchar_t* text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return "";
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, &bytes[0], size, nullptr, nullptr);
-  bytes.pop_back();
-  return bytes;
 }
 
 std::string Hex(long value) {
