@@ -184,5 +184,5 @@ else
   echo "autorun-check shows it (cmake --workflow --preset host builds it; then"
   echo "build/host/check/autorun-check $medium)."
 fi
-echo "How to sign every program: docs/README-publishers.txt, section 6."
+echo "How to sign every program: docs/README-publishers.txt, section 5 (Signing)."
 echo "$road_line"
