@@ -7,23 +7,15 @@
 
 namespace {
 
-// IMAGE_FILE_MACHINE_* and IMAGE_SUBSYSTEM_* of the PE format.
-constexpr std::uint16_t kI386 = 0x014C;
-constexpr std::uint16_t kAmd64 = 0x8664;
-constexpr std::uint16_t kArm64 = 0xAA64;
-constexpr std::uint16_t kArmNt = 0x01C4;
-constexpr std::uint16_t kWindowsGui = 2;
-constexpr std::uint16_t kWindowsConsole = 3;
-
 std::string MachineName(std::uint16_t machine) {
   switch (machine) {
-    case kI386:
+    case kMachineI386:
       return "x86 (32-bit)";
-    case kAmd64:
+    case kMachineAmd64:
       return "x64";
-    case kArm64:
+    case kMachineArm64:
       return "ARM64";
-    case kArmNt:
+    case kMachineArmNt:
       return "ARM (32-bit)";
     default:
       char name[24];
@@ -37,13 +29,13 @@ std::string MachineName(std::uint16_t machine) {
 // ARM64; ARM64 and 32-bit ARM ones on ARM64 only.
 bool RunsOn(std::uint16_t machine, std::uint16_t native) {
   switch (machine) {
-    case kI386:
+    case kMachineI386:
       return true;
-    case kAmd64:
-      return native == kAmd64 || native == kArm64;
-    case kArm64:
-    case kArmNt:
-      return native == kArm64;
+    case kMachineAmd64:
+      return native == kMachineAmd64 || native == kMachineArm64;
+    case kMachineArm64:
+    case kMachineArmNt:
+      return native == kMachineArm64;
     default:
       return false;
   }
@@ -64,7 +56,7 @@ std::string Refusal(const ProgramIdentity& identity, std::uint16_t native) {
     case ProgramKind::Dos:
     case ProgramKind::Windows16:
       // 32-bit Windows runs them where its 16-bit support (NTVDM) is installed.
-      if (native == kI386) return "";
+      if (native == kMachineI386) return "";
       return identity.kind == ProgramKind::Dos
                  ? "it is a 16-bit DOS program, which 64-bit Windows cannot run"
                  : "it is a 16-bit Windows program, which 64-bit Windows cannot run";
@@ -82,7 +74,7 @@ std::string Refusal(const ProgramIdentity& identity, std::uint16_t native) {
     return "it is a program for " + MachineName(identity.machine) + ", which this " +
            MachineName(native) + " Windows cannot run";
   }
-  if (identity.subsystem != kWindowsGui && identity.subsystem != kWindowsConsole) {
+  if (!IsDesktopSubsystem(identity.subsystem)) {
     return "its subsystem (" + std::to_string(identity.subsystem) +
            ") is neither a window nor a console program's: CreateProcess cannot start it";
   }

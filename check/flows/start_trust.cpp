@@ -43,7 +43,7 @@ std::uint16_t NativeMachine() {
     case PROCESSOR_ARCHITECTURE_AMD64:
       return IMAGE_FILE_MACHINE_AMD64;
     case PROCESSOR_ARCHITECTURE_ARM64:
-      return 0xAA64;  // IMAGE_FILE_MACHINE_ARM64
+      return kMachineArm64;
     default:
       return IMAGE_FILE_MACHINE_I386;
   }

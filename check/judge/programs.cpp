@@ -27,11 +27,6 @@ struct Program {
   std::string section, key;  // where the medium names it
 };
 
-constexpr std::uint16_t kI386 = 0x14C;
-constexpr std::uint16_t kAmd64 = 0x8664;
-constexpr std::uint16_t kArm64 = 0xAA64;
-constexpr std::uint16_t kGui = 2;
-constexpr std::uint16_t kConsole = 3;
 // The other programs a grouped finding names before "and N more".
 constexpr std::size_t kNamesShown = 5;
 
@@ -181,19 +176,19 @@ std::optional<Fault> IdentityFault(const Program& program, const ProgramIdentity
     return Fault{severity, "not-startable", "it is a library (DLL), not a program", fails,
                  "name the program (.exe) that uses it"};
   }
-  if (IsStarted(program.role) && identity.subsystem != kGui && identity.subsystem != kConsole) {
+  if (IsStarted(program.role) && !IsDesktopSubsystem(identity.subsystem)) {
     return Fault{severity, "not-startable",
                  "its subsystem (" + std::to_string(identity.subsystem) +
                      ") is not a desktop program's (2 windows, 3 console)",
                  fails, "name a desktop program"};
   }
-  if (identity.machine == kI386) return std::nullopt;
-  if (identity.machine == kAmd64) {
+  if (identity.machine == kMachineI386) return std::nullopt;
+  if (identity.machine == kMachineAmd64) {
     return Fault{Severity::Note, "x64-program", "it is a 64-bit (x64) program",
                  "32-bit Windows cannot run it; 64-bit Windows (x64 or ARM64) can",
                  "nothing, unless the product supports 32-bit Windows: then add a 32-bit build"};
   }
-  if (identity.machine == kArm64) {
+  if (identity.machine == kMachineArm64) {
     return Fault{Severity::Warning, "arm64-program", "it is an ARM64-only program",
                  "x64 and 32-bit Windows cannot run it; only Windows on ARM can",
                  "ship an x86 or x64 build beside it, or build it as ARM64X"};

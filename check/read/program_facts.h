@@ -20,6 +20,21 @@ enum class ProgramKind {
   Windows,           // PE: a Windows program or library
 };
 
+// The PE format's IMAGE_FILE_MACHINE_* and IMAGE_SUBSYSTEM_* values that the
+// judgements of a program name.
+constexpr std::uint16_t kMachineI386 = 0x014C;
+constexpr std::uint16_t kMachineArmNt = 0x01C4;
+constexpr std::uint16_t kMachineAmd64 = 0x8664;
+constexpr std::uint16_t kMachineArm64 = 0xAA64;
+constexpr std::uint16_t kSubsystemWindowsGui = 2;
+constexpr std::uint16_t kSubsystemWindowsConsole = 3;
+
+// A desktop program's subsystem, a window's or a console's: the only ones
+// CreateProcess starts for a user.
+constexpr bool IsDesktopSubsystem(std::uint16_t subsystem) {
+  return subsystem == kSubsystemWindowsGui || subsystem == kSubsystemWindowsConsole;
+}
+
 struct ProgramIdentity {
   ProgramKind kind = ProgramKind::Unreadable;
   std::uint16_t machine = 0;    // IMAGE_FILE_HEADER.Machine (IMAGE_FILE_MACHINE_*)
